@@ -1,0 +1,7 @@
+#include "print/PageEngine.h"
+
+namespace rv::print {
+
+QString pageSizeName(const QPageSize& size) { return size.name(); }
+
+}  // namespace rv::print
