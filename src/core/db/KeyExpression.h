@@ -1,0 +1,51 @@
+#pragma once
+// dBase index key expressions: the sort expressions the program builds (Upper, Left, STR,
+// DTOS, field names, "+") compiled against a table's field layout and evaluated on raw
+// record bytes.  All keys are character keys of a fixed length.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rv::db {
+
+// One field of the table as laid out in its records.
+struct KeyField {
+    std::string name;  // as stored in the header
+    char type = 'C';   // dBase type letter
+    int offset = 0;    // byte offset within the record (the deletion flag is byte 0)
+    int length = 0;
+    int decimals = 0;
+};
+
+class KeyExpression {
+public:
+    // Compiles an expression: terms joined by "+"; a term is a field name, Upper(term),
+    // Left(term, n), STR(field [, length [, decimals]]) or DTOS(field).  Names and functions
+    // are matched without regard to case.  A syntax error or an unknown field raises
+    // DatabaseError with a message naming the problem.
+    static KeyExpression compile(std::string_view expression, const std::vector<KeyField>& fields);
+
+    KeyExpression(const KeyExpression&);
+    KeyExpression(KeyExpression&&) noexcept;
+    KeyExpression& operator=(const KeyExpression&);
+    KeyExpression& operator=(KeyExpression&&) noexcept;
+    ~KeyExpression();
+
+    const std::string& text() const;  // the expression as given
+    int keyLength() const;            // every key has exactly this many bytes
+
+    // The key of one record; `record` holds the whole record (deletion flag first).
+    std::string key(std::string_view record) const;
+
+private:
+    struct Impl;
+    explicit KeyExpression(std::unique_ptr<Impl>);
+    std::unique_ptr<Impl> impl_;
+};
+
+// Upper case of Windows-1252 text: a-z and the accented letters with an upper-case form.
+std::string upperCp1252(std::string_view text);
+
+}  // namespace rv::db

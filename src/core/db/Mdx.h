@@ -1,0 +1,42 @@
+#pragma once
+// The production index file (.MDX) in the dBase IV multiple-index format: a header, a tag
+// table and one B-tree of character keys per tag.  The engine keeps at most the tag
+// NewIndex in it, but reads any tag count another program may have written.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rv::db::mdx {
+
+struct TagEntry {
+    std::string key;     // exactly keyLength bytes
+    uint32_t recno = 0;  // 1-based record number in the table
+};
+
+struct TagData {
+    std::string name;        // tag name, at most 10 characters, stored in upper case
+    std::string expression;  // key expression text
+    int keyLength = 0;       // 1..100 bytes
+    bool descending = false;
+    bool unique = false;
+    std::vector<TagEntry> entries;  // in key order (then record number)
+};
+
+struct MdxContents {
+    std::string tableName;  // the table's name without folder and extension, upper case
+    std::vector<TagData> tags;
+};
+
+// Writes the whole index file: a new file beside the old one, flushed and renamed into place.
+// Raises DatabaseError when it cannot be written.
+void writeMdx(const std::filesystem::path& path, const MdxContents& contents);
+
+// Reads an index file.  Nothing when the file is missing, damaged, or uses a part of the
+// format this reader does not understand; it never raises and never reads out of bounds.
+// With withEntries false only the tag names, expressions and key lengths are read.
+std::optional<MdxContents> readMdx(const std::filesystem::path& path, bool withEntries = true);
+
+}  // namespace rv::db::mdx
