@@ -11,7 +11,6 @@ int cmdCreate(const std::vector<std::string>&) { return notYet("create"); }
 int cmdCheck(const std::vector<std::string>&) { return notYet("check"); }
 int cmdInfo(const std::vector<std::string>&) { return notYet("info"); }
 int cmdList(const std::vector<std::string>&) { return notYet("list"); }
-int cmdAdd(const std::vector<std::string>&) { return notYet("add"); }
 int cmdDelete(const std::vector<std::string>&) { return notYet("delete"); }
 int cmdPack(const std::vector<std::string>&) { return notYet("pack"); }
 int cmdReindex(const std::vector<std::string>&) { return notYet("reindex"); }
