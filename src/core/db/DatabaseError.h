@@ -12,4 +12,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The particular DatabaseError of a table that another holder keeps open: an exclusive open
+// while anyone else has the table, or a shared open while someone holds it exclusively.
+// Callers that only care about "it failed" catch DatabaseError.
+class TableInUseError : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
 }  // namespace rv::db
