@@ -1,0 +1,428 @@
+// Index key expressions: a small recursive-descent compiler from the expression text to a
+// tree of fixed-width terms, and an evaluator that writes a record's key straight into one
+// output buffer without intermediate strings.
+//
+// Semantics, as the dBase engines evaluate these functions:
+//   field            the field's raw bytes (character fields are space padded; numeric and
+//                    date fields give their stored text, so Left/Upper work on them too)
+//   Upper(t)         t with Windows-1252 letters in upper case; same length
+//   Left(t, n)       the first n bytes of t, padded with spaces when t is shorter, so every
+//                    key has the same length and the terms after it stay aligned
+//   STR(f[,len[,d]]) the numeric value of f right-aligned in len characters with d decimals
+//                    (defaults 10 and 0), rounded half away from zero; a value too wide for
+//                    len gives len asterisks.  A blank field gives len spaces: the table keeps
+//                    empty numbers blank, and spaces sort before every digit and sign, so
+//                    records without a value come first.  A character field is read as a
+//                    number the way VAL reads it (leading number, 0 when there is none).
+//   DTOS(f)          the date as YYYYMMDD, 8 spaces for a blank date
+//   a + b            concatenation
+// Keys are compared as bytes; a key is at most 100 bytes long (the dBase IV limit).
+
+#include "core/db/KeyExpression.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "core/db/DatabaseError.h"
+
+namespace rv::db {
+
+namespace {
+
+constexpr int kMaxKeyLength = 100;
+constexpr int kMaxLeft = 254;
+constexpr int kMaxStrLength = 254;
+constexpr int kMaxDepth = 32;
+
+constexpr std::array<unsigned char, 256> makeUpperTable() {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
+    for (int c = 'a'; c <= 'z'; ++c) table[c] = static_cast<unsigned char>(c - 32);
+    // à..þ map to À..Þ, except ÷ (0xF7) which is no letter.
+    for (int c = 0xE0; c <= 0xFE; ++c)
+        if (c != 0xF7) table[c] = static_cast<unsigned char>(c - 0x20);
+    table[0x9A] = 0x8A;  // š -> Š
+    table[0x9C] = 0x8C;  // œ -> Œ
+    table[0x9E] = 0x8E;  // ž -> Ž
+    table[0xFF] = 0x9F;  // ÿ -> Ÿ
+    return table;
+}
+
+constexpr std::array<unsigned char, 256> kUpper = makeUpperTable();
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// Field names as stored in a header may carry trailing NULs or spaces.
+std::string_view storedName(std::string_view name) {
+    while (!name.empty() && (name.back() == '\0' || name.back() == ' ')) name.remove_suffix(1);
+    return name;
+}
+
+enum class Op { Field, Upper, Left, Str, Dtos };
+
+struct Node {
+    Op op = Op::Field;
+    int width = 0;   // bytes this node produces
+    int field = -1;  // Field, Str, Dtos: index into the field list
+    int child = -1;  // Upper, Left: the node worked on
+    int decimals = 0;  // Str
+};
+
+// STR: `text` is the stored field text; writes exactly `width` bytes to out.
+void formatNumber(std::string_view text, int width, int decimals, char* out);
+
+// The compiled expression: the fields it may read, its nodes and the root of each term.
+struct Program {
+    std::string text;
+    std::vector<KeyField> fields;
+    std::vector<Node> nodes;
+    std::vector<int> terms;  // root node of each "+" term, in order
+    int keyLength = 0;
+
+    // The bytes of field f in the record; missing bytes of a short record read as spaces.
+    void copyField(const KeyField& f, std::string_view record, char* out, int want) const {
+        int have = 0;
+        if (f.offset >= 0 && static_cast<size_t>(f.offset) < record.size())
+            have = static_cast<int>(std::min<size_t>(record.size() - f.offset, static_cast<size_t>(f.length)));
+        have = std::min(have, want);
+        if (have > 0) std::memcpy(out, record.data() + f.offset, static_cast<size_t>(have));
+        if (want > have) std::memset(out + have, ' ', static_cast<size_t>(want - have));
+    }
+
+    // Writes the first `want` bytes (want <= the node's width) of node n's value.
+    void eval(int n, std::string_view record, char* out, int want) const {
+        const Node& node = nodes[static_cast<size_t>(n)];
+        switch (node.op) {
+        case Op::Field:
+        case Op::Dtos:
+            copyField(fields[static_cast<size_t>(node.field)], record, out, want);
+            break;
+        case Op::Upper:
+            eval(node.child, record, out, want);
+            for (int i = 0; i < want; ++i)
+                out[i] = static_cast<char>(kUpper[static_cast<unsigned char>(out[i])]);
+            break;
+        case Op::Left: {
+            int childWant = std::min(want, nodes[static_cast<size_t>(node.child)].width);
+            eval(node.child, record, out, childWant);
+            if (want > childWant) std::memset(out + childWant, ' ', static_cast<size_t>(want - childWant));
+            break;
+        }
+        case Op::Str: {
+            std::array<char, kMaxStrLength + 1> buffer{};
+            const KeyField& f = fields[static_cast<size_t>(node.field)];
+            std::array<char, 256> raw{};
+            int rawLength = std::clamp(f.length, 0, 255);
+            copyField(f, record, raw.data(), rawLength);
+            formatNumber(std::string_view(raw.data(), static_cast<size_t>(rawLength)), node.width,
+                         node.decimals, buffer.data());
+            std::memcpy(out, buffer.data(), static_cast<size_t>(want));
+            break;
+        }
+        }
+    }
+};
+
+// Decimal digits of a number with the position of its decimal point, so values are rounded
+// exactly as written in the table rather than through binary floating point.
+struct Decimal {
+    bool negative = false;
+    std::string digits;  // without leading sign or point
+    long point = 0;      // number of digits before the decimal point (may be <0 or >size)
+};
+
+// Reads the leading number of text the way VAL does; nothing read gives 0.
+Decimal parseDecimal(std::string_view text) {
+    Decimal d;
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\0')) ++i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        d.negative = text[i] == '-';
+        ++i;
+    }
+    bool seenPoint = false;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') {
+            d.digits.push_back(c);
+            if (!seenPoint) ++d.point;
+        } else if (c == '.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (d.digits.empty()) return Decimal{};
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        bool expNegative = false;
+        if (j < text.size() && (text[j] == '-' || text[j] == '+')) expNegative = text[j++] == '-';
+        long exponent = 0;
+        bool any = false;
+        for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j) {
+            any = true;
+            if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
+        }
+        if (any) d.point += expNegative ? -exponent : exponent;
+    }
+    return d;
+}
+
+bool isBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\0'; });
+}
+
+void formatNumber(std::string_view text, int width, int decimals, char* out) {
+    std::memset(out, ' ', static_cast<size_t>(width));
+    if (isBlank(text)) return;
+    Decimal d = parseDecimal(text);
+    // A point this far out cannot fit any width we allow (too big) or rounds to zero.
+    if (d.point > kMaxStrLength) {
+        std::memset(out, '*', static_cast<size_t>(width));
+        return;
+    }
+    if (d.point < -kMaxStrLength) d = Decimal{};
+
+    // Integer digits followed by `decimals` fraction digits, then the rounding digit.
+    std::string fixed;
+    for (long i = 0; i < d.point; ++i)
+        fixed.push_back(static_cast<size_t>(i) < d.digits.size() ? d.digits[static_cast<size_t>(i)] : '0');
+    if (fixed.empty()) fixed = "0";
+    size_t intLength = fixed.size();
+    char roundDigit = '0';
+    for (long k = 0; k <= decimals; ++k) {
+        long index = d.point + k;  // position in digits of the k-th fraction digit
+        char c = (index >= 0 && static_cast<size_t>(index) < d.digits.size()) ? d.digits[static_cast<size_t>(index)] : '0';
+        if (k < decimals) fixed.push_back(c);
+        else roundDigit = c;
+    }
+    if (roundDigit >= '5') {
+        size_t i = fixed.size();
+        while (i > 0) {
+            --i;
+            if (fixed[i] == '9') {
+                fixed[i] = '0';
+            } else {
+                ++fixed[i];
+                break;
+            }
+            if (i == 0) {
+                fixed.insert(fixed.begin(), '1');
+                ++intLength;
+            }
+        }
+    }
+    // Drop leading zeros of the integer part, keeping one.
+    size_t lead = 0;
+    while (lead + 1 < intLength && fixed[lead] == '0') ++lead;
+    std::string result;
+    bool zero = std::all_of(fixed.begin(), fixed.end(), [](char c) { return c == '0'; });
+    if (d.negative && !zero) result.push_back('-');
+    result.append(fixed, lead, intLength - lead);
+    if (decimals > 0) {
+        result.push_back('.');
+        result.append(fixed, intLength, std::string::npos);
+    }
+    if (result.size() > static_cast<size_t>(width)) {
+        std::memset(out, '*', static_cast<size_t>(width));
+        return;
+    }
+    std::memcpy(out + (width - static_cast<int>(result.size())), result.data(), result.size());
+}
+
+class Parser {
+public:
+    Parser(std::string_view text, Program& impl) : text_(text), impl_(impl) {}
+
+    void parse() {
+        skipSpaces();
+        if (pos_ >= text_.size()) fail("the expression is empty");
+        for (;;) {
+            int term = parseTerm(0);
+            impl_.terms.push_back(term);
+            impl_.keyLength += impl_.nodes[static_cast<size_t>(term)].width;
+            if (impl_.keyLength > kMaxKeyLength)
+                fail("the key would be " + std::to_string(impl_.keyLength) +
+                     " bytes long; an index key holds at most " + std::to_string(kMaxKeyLength));
+            skipSpaces();
+            if (pos_ >= text_.size()) break;
+            if (text_[pos_] != '+') fail("\"+\" expected at position " + std::to_string(pos_ + 1));
+            ++pos_;
+        }
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const {
+        throw DatabaseError("Invalid index expression \"" + std::string(text_) + "\": " + what);
+    }
+
+    void skipSpaces() {
+        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+    }
+
+    static bool isNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+    static bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9'); }
+
+    std::string_view name() {
+        skipSpaces();
+        if (pos_ >= text_.size()) fail("a field or function name expected at the end");
+        if (!isNameStart(text_[pos_]))
+            fail("unexpected \"" + std::string(1, text_[pos_]) + "\" at position " + std::to_string(pos_ + 1));
+        size_t start = pos_;
+        while (pos_ < text_.size() && isNameChar(text_[pos_])) ++pos_;
+        return text_.substr(start, pos_ - start);
+    }
+
+    void expect(char c) {
+        skipSpaces();
+        if (pos_ >= text_.size() || text_[pos_] != c)
+            fail("\"" + std::string(1, c) + "\" expected at position " + std::to_string(pos_ + 1));
+        ++pos_;
+    }
+
+    bool peek(char c) {
+        skipSpaces();
+        return pos_ < text_.size() && text_[pos_] == c;
+    }
+
+    int number(const char* what) {
+        skipSpaces();
+        size_t start = pos_;
+        long value = 0;
+        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') {
+            if (value < 100000) value = value * 10 + (text_[pos_] - '0');
+            ++pos_;
+        }
+        if (pos_ == start) fail(std::string(what) + " expected at position " + std::to_string(start + 1));
+        return static_cast<int>(value);
+    }
+
+    int field(std::string_view fieldName) {
+        for (size_t i = 0; i < impl_.fields.size(); ++i)
+            if (equalsNoCase(storedName(impl_.fields[i].name), fieldName)) return static_cast<int>(i);
+        fail("unknown field \"" + std::string(fieldName) + "\"");
+    }
+
+    int add(Node node) {
+        impl_.nodes.push_back(node);
+        return static_cast<int>(impl_.nodes.size() - 1);
+    }
+
+    int parseTerm(int depth) {
+        if (depth > kMaxDepth) fail("functions nested too deeply");
+        std::string_view word = name();
+        if (!peek('(')) {
+            int f = field(word);
+            return add(Node{Op::Field, std::max(impl_.fields[static_cast<size_t>(f)].length, 0), f, -1, 0});
+        }
+        ++pos_;  // "("
+        int result;
+        if (equalsNoCase(word, "UPPER")) {
+            int child = parseTerm(depth + 1);
+            result = add(Node{Op::Upper, impl_.nodes[static_cast<size_t>(child)].width, -1, child, 0});
+        } else if (equalsNoCase(word, "LEFT")) {
+            int child = parseTerm(depth + 1);
+            expect(',');
+            int n = number("a length");
+            if (n < 1 || n > kMaxLeft)
+                fail("Left takes 1 to " + std::to_string(kMaxLeft) + " characters, not " + std::to_string(n));
+            result = add(Node{Op::Left, n, -1, child, 0});
+        } else if (equalsNoCase(word, "STR")) {
+            std::string_view fieldName = name();
+            int f = field(fieldName);
+            char type = impl_.fields[static_cast<size_t>(f)].type;
+            if (type == 'D' || type == 'd' || type == 'L' || type == 'l' || type == 'M' || type == 'm')
+                fail("STR needs a numeric field, and \"" + std::string(fieldName) + "\" is not one");
+            int length = 10;
+            int decimals = 0;
+            if (peek(',')) {
+                ++pos_;
+                length = number("a length");
+                if (peek(',')) {
+                    ++pos_;
+                    decimals = number("a number of decimals");
+                }
+            }
+            if (length < 1 || length > kMaxStrLength)
+                fail("STR takes a length of 1 to " + std::to_string(kMaxStrLength) + ", not " + std::to_string(length));
+            if (decimals > 0 && decimals + 2 > length)
+                fail("STR cannot show " + std::to_string(decimals) + " decimals in " + std::to_string(length) +
+                     " characters");
+            result = add(Node{Op::Str, length, f, -1, decimals});
+        } else if (equalsNoCase(word, "DTOS")) {
+            std::string_view fieldName = name();
+            int f = field(fieldName);
+            char type = impl_.fields[static_cast<size_t>(f)].type;
+            if (type != 'D' && type != 'd')
+                fail("DTOS needs a date field, and \"" + std::string(fieldName) + "\" is not one");
+            result = add(Node{Op::Dtos, 8, f, -1, 0});
+        } else {
+            fail("unknown function \"" + std::string(word) + "\"");
+        }
+        expect(')');
+        return result;
+    }
+
+    std::string_view text_;
+    Program& impl_;
+    size_t pos_ = 0;
+};
+
+}  // namespace
+
+struct KeyExpression::Impl {
+    Program program;
+};
+
+KeyExpression KeyExpression::compile(std::string_view expression, const std::vector<KeyField>& fields) {
+    auto impl = std::make_unique<Impl>();
+    impl->program.text = std::string(expression);
+    impl->program.fields = fields;
+    Parser(impl->program.text, impl->program).parse();
+    return KeyExpression(std::move(impl));
+}
+
+KeyExpression::KeyExpression(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+KeyExpression::KeyExpression(const KeyExpression& other) : impl_(std::make_unique<Impl>(*other.impl_)) {}
+KeyExpression::KeyExpression(KeyExpression&&) noexcept = default;
+KeyExpression& KeyExpression::operator=(const KeyExpression& other) {
+    if (this != &other) impl_ = std::make_unique<Impl>(*other.impl_);
+    return *this;
+}
+KeyExpression& KeyExpression::operator=(KeyExpression&&) noexcept = default;
+KeyExpression::~KeyExpression() = default;
+
+const std::string& KeyExpression::text() const { return impl_->program.text; }
+
+int KeyExpression::keyLength() const { return impl_->program.keyLength; }
+
+std::string KeyExpression::key(std::string_view record) const {
+    const Program& p = impl_->program;
+    std::string out(static_cast<size_t>(p.keyLength), ' ');
+    int at = 0;
+    for (int term : p.terms) {
+        int width = p.nodes[static_cast<size_t>(term)].width;
+        p.eval(term, record, out.data() + at, width);
+        at += width;
+    }
+    return out;
+}
+
+std::string upperCp1252(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
+    return out;
+}
+
+}  // namespace rv::db
