@@ -23,6 +23,8 @@ struct TagData {
     bool descending = false;
     bool unique = false;
     std::vector<TagEntry> entries;  // in key order (then record number)
+    char keyType = 'C';  // 'C'; tags of other programs may be 'N' (12-byte BCD) or 'D' (8-byte
+                         // double), whose keys are kept as their raw bytes
 };
 
 struct MdxContents {
