@@ -1,0 +1,127 @@
+// An .MDX written here, read by an independent dBase index reader (the Perl XBase modules of
+// Debian's libdbd-xbase-perl): it must list the same keys in the same order with the same
+// record numbers, and each record number must lead to the record the key was made from.
+// Skips itself when the reader is not installed.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/db/KeyExpression.h"
+#include "core/db/Mdx.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace rv::db;
+
+bool haveReader() { return std::system("perl -MXBase -MXBase::Index -e 1 >/dev/null 2>&1") == 0; }
+
+std::string run(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+void put16(std::string& b, size_t at, unsigned v) {
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
+// A dBase III table of two fields, TITLE C(20) and YEAR N(4), with the production-index flag.
+std::string tinyDbf(const std::vector<std::pair<std::string, std::string>>& rows) {
+    const int recordLength = 1 + 20 + 4;
+    std::string b(32 + 2 * 32 + 1, '\0');
+    b[0] = 3;
+    b[1] = 126;
+    b[2] = 12;
+    b[3] = 11;
+    for (int i = 0; i < 4; ++i) b[4 + static_cast<size_t>(i)] = static_cast<char>((rows.size() >> (8 * i)) & 0xFF);
+    put16(b, 8, static_cast<unsigned>(b.size()));
+    put16(b, 10, recordLength);
+    b[28] = 1;
+    b[29] = 0x57;  // Windows ANSI
+    auto field = [&](size_t at, const char* name, char type, int length) {
+        std::memcpy(&b[at], name, std::strlen(name));
+        b[at + 11] = type;
+        b[at + 16] = static_cast<char>(length);
+    };
+    field(32, "TITLE", 'C', 20);
+    field(64, "YEAR", 'N', 4);
+    b[96] = 0x0D;
+    for (const auto& [title, year] : rows) {
+        std::string record(recordLength, ' ');
+        record.replace(1, title.size(), title);
+        record.replace(static_cast<size_t>(recordLength) - year.size(), year.size(), year);
+        b += record;
+    }
+    b += '\x1A';
+    return b;
+}
+
+TEST(MdxInterop, IndependentReaderListsOurKeysAndRecords) {
+    if (!haveReader()) GTEST_SKIP() << "libdbd-xbase-perl (XBase::Index) is not installed";
+    fs::path dir = fs::temp_directory_path() / ("rv_mdx_interop_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+
+    // Enough records for a root over several leaves, with duplicates, a blank title and
+    // Windows-1252 letters.
+    std::vector<std::pair<std::string, std::string>> rows;
+    const char* words[] = {"vertigo", "Rear Window", "\xe9t\xe9", "Notorious", "", "psycho", "The Birds"};
+    for (int i = 0; i < 400; ++i)
+        rows.push_back({std::string(words[i % 7]) + (i % 3 ? std::to_string(i % 50) : ""), std::to_string(1940 + i % 60)});
+    {
+        std::string dbf = tinyDbf(rows);
+        std::ofstream(dir / "FILMS.DBF", std::ios::binary).write(dbf.data(), static_cast<std::streamsize>(dbf.size()));
+    }
+
+    std::vector<KeyField> fields = {{"TITLE", 'C', 1, 20, 0}, {"YEAR", 'N', 21, 4, 0}};
+    auto expression = KeyExpression::compile("Upper(Left(Title,20))+STR(Year,12,0)", fields);
+    mdx::TagData tag{"NEWINDEX", expression.text(), expression.keyLength(), false, false, {}, 'C'};
+    std::string dbf = tinyDbf(rows);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::string record = dbf.substr(97 + i * 25, 25);
+        tag.entries.push_back({expression.key(record), static_cast<uint32_t>(i + 1)});
+    }
+    std::stable_sort(tag.entries.begin(), tag.entries.end(),
+                     [](const mdx::TagEntry& a, const mdx::TagEntry& b) { return a.key < b.key; });
+    mdx::writeMdx(dir / "FILMS.MDX", mdx::MdxContents{"FILMS", {tag}});
+
+    // The reader prints key, record number and the record's own title for every entry.
+    std::ofstream(dir / "list.pl") << R"(
+use XBase; use XBase::Index;
+my ($dir) = @ARGV;
+my $table = new XBase "$dir/FILMS.DBF" or die XBase->errstr;
+my $index = new XBase::Index "$dir/FILMS.MDX", tag => 'NEWINDEX' or die XBase::Index->errstr;
+$index->prepare_select;
+binmode STDOUT;
+while (my ($key, $recno) = $index->fetch) {
+    my (undef, $title) = $table->get_record($recno - 1, 'TITLE');
+    print "$key|$recno|$title\n";
+}
+)";
+    std::string listed = run("perl " + (dir / "list.pl").string() + " " + dir.string());
+
+    std::string expected;
+    for (const auto& e : tag.entries) {
+        std::string title = rows[e.recno - 1].first;  // the reader trims trailing spaces
+        expected += e.key + "|" + std::to_string(e.recno) + "|" + title + "\n";
+        EXPECT_EQ(e.key.substr(0, 20), upperCp1252((title + std::string(20, ' ')).substr(0, 20)));
+    }
+    EXPECT_EQ(listed, expected);
+    fs::remove_all(dir);
+}
+
+}  // namespace
