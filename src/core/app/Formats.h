@@ -87,8 +87,9 @@ IntlSettings readIntlSettings();
 
 // The rule that turns a locale's raw values into IntlSettings.  `decimalPoint` and
 // `thousandsSep` are in the locale's character set (UTF-8 when `utf8`); nullptr means
-// unavailable (default), an empty text means a space; a separator with no Windows-1252 form
-// becomes a space.  `fracDigits` outside 0..9 means unavailable.
+// unavailable (default), an empty text means a space.  A thousands separator with no
+// Windows-1252 form (U+202F in French locales) becomes a space, such a decimal separator
+// the default ".".  `fracDigits` outside 0..9 means unavailable.
 IntlSettings intlSettingsFrom(const char* decimalPoint, const char* thousandsSep, int fracDigits, bool utf8);
 
 // ---------------------------------------------------------------- text operations
