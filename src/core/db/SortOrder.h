@@ -19,10 +19,10 @@ inline constexpr SortLevels kDefaultSortLevels{2, 0, 0, 0};
 // joined by "+"; "" when no level is set.  Values outside 1..40 count as not set.
 std::string BuildSortString(const SortLevels& levels);
 
-// Rebuilds the tag NewIndex of a closed table for an expression: with "" no tag is selected
+// Rebuilds the tag NewIndex of a closed table (or one open exclusively) for an expression: with "" no tag is selected
 // (the old tag stays in the index file); otherwise an existing tag is deleted, the tag is
 // added with the expression and selected.  Raises DatabaseError (TableInUseError when another
-// holder has the table) and leaves the table closed.
+// holder has the table); a closed table is left closed.
 void rebuildSortTag(Table& table, const std::string& expression);
 
 }  // namespace rv::db

@@ -137,6 +137,10 @@ public:
     const std::string& indexName() const;        // the selected tag, "" for none
     std::string orderExpression() const;         // the key expression ordering the records, or ""
     std::vector<std::string> indexTags() const;  // tags of the readable .MDX (open or closed)
+    // Whether a tag of the .MDX matches the open table's records exactly (every record's key,
+    // in order), so that another program reading the index is not misled.
+    enum class TagStatus { Absent, Current, Stale };
+    TagStatus tagStatus(const std::string& tag) const;
     // Orders the open table by a key expression in memory only, without any index file
     // ("" = record order).  Selecting a tag or reopening replaces it.
     void orderBy(const std::string& expression);
@@ -232,6 +236,12 @@ public:
 
 private:
     struct Impl;
+    // Runs work with the table open exclusively: the open table as it is (which must be open
+    // exclusively), or a closed table opened for the purpose and closed again.
+    void runExclusive(const char* what, const std::function<void(bool wasOpen)>& work);
+    // After a change of order or filter: keeps the current record where it is still shown
+    // and tells the listeners.
+    void notifyDataChangedKeepingRecord();
     std::unique_ptr<Impl> d_;
 };
 

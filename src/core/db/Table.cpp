@@ -1,0 +1,1288 @@
+// The table engine.  The file is mapped read-only (MAP_SHARED) and every change is written
+// with pwrite, which the mapping sees at once; the order of the records is kept in memory as
+// a sorted vector of live record numbers over a flat array of index keys.
+
+#include "core/db/Table.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "core/db/DbfFormat.h"
+#include "core/db/FileLock.h"
+#include "core/db/KeyExpression.h"
+#include "core/db/Mdx.h"
+
+namespace rv::db {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string inQuotes(const fs::path& p) { return "\"" + p.string() + "\""; }
+
+std::string upperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+    return out;
+}
+
+[[noreturn]] void systemError(const std::string& what, const fs::path& p) {
+    throw DatabaseError(what + " " + inQuotes(p) + " failed: " + std::strerror(errno));
+}
+
+void writeAll(int fd, const char* data, size_t size, off_t at, const fs::path& p) {
+    while (size > 0) {
+        ssize_t n = ::pwrite(fd, data, size, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) systemError("Writing to the table", p);
+        data += n;
+        size -= size_t(n);
+        at += n;
+    }
+}
+
+void readAll(int fd, char* data, size_t size, off_t at, const fs::path& p) {
+    while (size > 0) {
+        ssize_t n = ::pread(fd, data, size, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) systemError("Reading the table", p);
+        data += n;
+        size -= size_t(n);
+        at += n;
+    }
+}
+
+void syncDirectory(const fs::path& dir) {
+    int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0) return;
+    ::fsync(dfd);
+    ::close(dfd);
+}
+
+// The existing file `name` in `dir` whatever its letter case.
+std::optional<fs::path> findNoCase(const fs::path& dir, const std::string& name) {
+    std::error_code ec;
+    fs::path exact = dir / name;
+    if (fs::exists(exact, ec)) return exact;
+    for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec))
+        if (equalsNoCase(it->path().filename().string(), name)) return dir / it->path().filename();
+    return std::nullopt;
+}
+
+// A new file beside `target` that is only visible under its own temporary name.
+struct TempFile {
+    fs::path path;
+    int fd = -1;
+    explicit TempFile(const fs::path& target, const char* purpose) {
+        std::string tmpl = (target.parent_path() / ("." + target.filename().string() + "." + purpose + "-XXXXXX")).string();
+        fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+        if (fd < 0) systemError("Creating a new file beside", target);
+        path = tmpl;
+    }
+    void keep() { path.clear(); }  // renamed into place: nothing to clean up
+    ~TempFile() {
+        if (!path.empty()) ::unlink(path.c_str());
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+mode_t newFileMode() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+constexpr const char* kPackSuffix = "pack";
+constexpr const char* kCreateSuffix = "new";
+
+}  // namespace
+
+struct Table::Impl {
+    Table& self;
+    explicit Impl(Table& t) : self(t) {}
+
+    // ---- Settings that survive closing ----
+    fs::path path;
+    fs::path base;
+    bool wantExclusive = false;
+    bool wantReadOnly = false;
+    std::string indexName;
+    std::map<std::string, std::string> knownTags;  // tag (upper case) -> expression added here
+    const DateCodec* codec = nullptr;
+
+    // ---- The open file ----
+    int fd = -1;
+    bool openedForWriting = false;
+    bool exclusiveNow = false;
+    std::string problem;
+    dbf::Layout layout;
+    int count = 0;  // records this object sees
+    mutable const char* map = nullptr;
+    mutable size_t mapLength = 0;
+    bool dateStamped = false;
+
+    // ---- Order ----
+    std::optional<KeyExpression> key;
+    bool orderFromTag = true;  // false after orderBy()
+    std::string keys;          // keyLength bytes per record, record 1 first
+    std::vector<int> order;    // live records in order
+    std::vector<int> pending;  // live records appended since the order was last settled
+    std::vector<int> visible;  // order filtered, built on demand
+    bool visibleValid = false;
+    Filter filter;
+
+    // ---- Position and editing ----
+    int cur = 0;
+    bool atEof = true, atBof = true;
+    State state = State::Inactive;
+    std::string buffer;
+    int lockedRecord = 0;
+    int probe = 0;  // record the filter is looking at
+
+    // ---- Durability ----
+    bool unsynced = false;    // written since the last fdatasync
+    bool indexDirty = false;  // records changed since the .MDX was last written
+
+    // ---- Listeners ----
+    int disabled = 0;
+    bool pendingChange = false;
+    std::map<int, Listener> listeners;
+    int nextListener = 1;
+
+    // ================================================================= helpers
+    const DateCodec& dates() const { return codec ? *codec : defaultDateCodec(); }
+    int keyLength() const { return key ? key->keyLength() : 0; }
+    size_t recLen() const { return layout.recordLength; }
+    off_t recordOffset(int r) const { return off_t(layout.headerLength) + off_t(r - 1) * off_t(recLen()); }
+
+    void notify(Event e) {
+        if (disabled > 0) {
+            pendingChange = true;
+            return;
+        }
+        auto copy = listeners;
+        for (auto& [id, l] : copy) l(e);
+    }
+
+    void requireOpen() const {
+        if (fd < 0) throw DatabaseError("The table " + inQuotes(path) + " is not open.");
+    }
+    void requireWritable() const {
+        requireOpen();
+        if (!problem.empty()) throw DatabaseError(problem);
+        if (wantReadOnly || !openedForWriting)
+            throw DatabaseError("The table " + inQuotes(path) + " is open read-only; it cannot be changed.");
+    }
+    void requireExclusive(const char* what) const {
+        requireWritable();
+        if (!exclusiveNow)
+            throw DatabaseError(std::string(what) + " needs the table " + inQuotes(path) + " open for exclusive use.");
+    }
+
+    // ---- mapping ----
+    void unmap() const {
+        if (map) ::munmap(const_cast<char*>(map), mapLength);
+        map = nullptr;
+        mapLength = 0;
+    }
+    void remap() const {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) systemError("Reading the table", path);
+        unmap();
+        if (st.st_size <= 0) return;
+        void* p = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_SHARED, fd, 0);
+        if (p == MAP_FAILED) systemError("Mapping the table", path);
+        map = static_cast<const char*>(p);
+        mapLength = size_t(st.st_size);
+    }
+    const char* rec(int r) const {
+        size_t end = size_t(recordOffset(r)) + recLen();
+        if (end > mapLength) remap();
+        if (end > mapLength) throw DatabaseError("The table " + inQuotes(path) + " is shorter than its records.");
+        return map + recordOffset(r);
+    }
+    bool deletedAt(int r) const { return rec(r)[0] == dbf::kDeletedFlag; }
+
+    // ---- opening ----
+    void openFile(bool exclusive) {
+        const bool readOnly = wantReadOnly && !exclusive;
+        for (int attempt = 0;; ++attempt) {
+            fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+            openedForWriting = fd >= 0 && !readOnly;
+            if (fd < 0 && !readOnly && !exclusive && (errno == EACCES || errno == EROFS)) {
+                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                openedForWriting = false;
+            }
+            if (fd < 0) {
+                if (errno == ENOENT) throw DatabaseError("The table file " + inQuotes(path) + " does not exist.");
+                if (exclusive && (errno == EACCES || errno == EROFS))
+                    throw DatabaseError("The table " + inQuotes(path) +
+                                        " cannot be opened for exclusive use: the file is read-only.");
+                systemError("Opening the table", path);
+            }
+            bool locked = lock::tryLock(fd, lock::kPresence, exclusive ? lock::Mode::Write : lock::Mode::Read);
+            if (!locked) {
+                ::close(fd);
+                fd = -1;
+                if (exclusive)
+                    throw TableInUseError("The table " + inQuotes(path) +
+                                          " is in use by another program or user, so it cannot be opened for "
+                                          "exclusive use.");
+                throw TableInUseError("The table " + inQuotes(path) +
+                                      " is opened for exclusive use by another program or user.");
+            }
+            // A packer may have renamed a new file over the name between our open and lock.
+            struct stat a {}, b {};
+            if (::fstat(fd, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev)
+                break;
+            ::close(fd);
+            fd = -1;
+            if (attempt == 10) throw DatabaseError("The table " + inQuotes(path) + " keeps being replaced.");
+        }
+        exclusiveNow = exclusive;
+    }
+
+    // Reads the header and the record count, and checks the count against the file size.
+    void loadFile() {
+        std::optional<lock::Guard> guard;
+        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Read);
+        remap();
+        if (mapLength == 0) throw DatabaseError("The file " + inQuotes(path) + " is empty; it is not a dBase table.");
+        layout = dbf::parseHeader(std::string_view(map, mapLength), path.string());
+        const uint64_t room = (uint64_t(mapLength) - layout.headerLength) / layout.recordLength;
+        const uint64_t expected = uint64_t(layout.headerLength) + uint64_t(layout.count) * layout.recordLength;
+        if (mapLength == expected || mapLength == expected + 1) {
+            count = int(std::min<uint64_t>(layout.count, INT_MAX));
+            problem.clear();
+        } else {
+            count = int(std::min<uint64_t>({layout.count, room, uint64_t(INT_MAX)}));
+            problem = "The table " + inQuotes(path) + " is damaged: its header says it holds " +
+                      std::to_string(layout.count) + " records, but the file has room for " + std::to_string(room) +
+                      ". It has been opened read-only, and nothing in it will be changed.";
+        }
+    }
+
+    bool writable() const { return fd >= 0 && openedForWriting && !wantReadOnly && problem.empty(); }
+
+    void setMdxFlag(bool on) {
+        char v = on ? 1 : 0;
+        writeAll(fd, &v, 1, dbf::kMdxFlagOffset, path);
+        layout.mdxFlag = uint8_t(v);
+        unsynced = true;
+    }
+
+    void openInternal(bool exclusive, bool withOrder) {
+        if (path.empty()) throw DatabaseError("No table file has been named.");
+        openFile(exclusive);
+        try {
+            loadFile();
+            // The header flag says "an index file belongs to this table"; keep it true.
+            if (writable() && layout.mdxFlag != 0 && !mdx::readMdx(self.mdxPath(), false)) setMdxFlag(false);
+            state = State::Browse;
+            orderFromTag = true;
+            if (withOrder) {
+                buildOrder(tagExpression(indexName));
+                moveFirst();
+            }
+        } catch (...) {
+            releaseFile();
+            throw;
+        }
+    }
+
+    void releaseFile() {
+        unmap();
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+        state = State::Inactive;
+        key.reset();
+        keys.clear();
+        order.clear();
+        pending.clear();
+        visible.clear();
+        visibleValid = false;
+        cur = 0;
+        atEof = atBof = true;
+        buffer.clear();
+        lockedRecord = 0;
+        problem.clear();
+        unsynced = indexDirty = dateStamped = false;
+    }
+
+    void closeInternal() {
+        if (fd < 0) return;
+        if (state == State::Edit || state == State::Insert) cancelEdit();
+        std::exception_ptr failure;
+        try {
+            if (writable()) flushInternal();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        releaseFile();
+        if (failure) std::rethrow_exception(failure);
+    }
+
+    // ---- the index file ----
+    std::vector<KeyField> keyFields() const {
+        std::vector<KeyField> out;
+        for (const auto& f : layout.fields) out.push_back({f.name, f.type, f.offset, f.length, f.decimals});
+        return out;
+    }
+
+    // Expression of a tag: from the readable .MDX, else as added through this object.
+    std::string tagExpression(const std::string& tag) const {
+        if (tag.empty()) return {};
+        if (auto m = mdx::readMdx(self.mdxPath(), false))
+            for (const auto& t : m->tags)
+                if (equalsNoCase(t.name, tag)) return t.expression;
+        auto it = knownTags.find(upperAscii(tag));
+        return it == knownTags.end() ? std::string() : it->second;
+    }
+
+    // Every record's entry (deleted ones too, as dBase indexes keep them), in key order.
+    std::vector<mdx::TagEntry> tagEntries(const KeyExpression& expr) const {
+        std::vector<mdx::TagEntry> entries;
+        entries.reserve(size_t(count));
+        for (int r = 1; r <= count; ++r)
+            entries.push_back({expr.key(std::string_view(rec(r), recLen())), uint32_t(r)});
+        std::sort(entries.begin(), entries.end(), [](const mdx::TagEntry& a, const mdx::TagEntry& b) {
+            int c = a.key.compare(b.key);
+            return c < 0 || (c == 0 && a.recno < b.recno);
+        });
+        return entries;
+    }
+
+    // Brings the count up to the file's (records other holders appended).
+    void adoptAppendedRecords() {
+        if (exclusiveNow) return;
+        char b[4];
+        readAll(fd, b, 4, 4, path);
+        uint32_t n = uint32_t(uint8_t(b[0])) | uint32_t(uint8_t(b[1])) << 8 | uint32_t(uint8_t(b[2])) << 16 |
+                     uint32_t(uint8_t(b[3])) << 24;
+        if (n > uint32_t(count) && n <= uint32_t(INT_MAX)) addRecordsUpTo(int(n));
+    }
+
+    // Rebuilds every tag of `contents` from the records and writes the file; tags whose
+    // expression this engine cannot evaluate are left out rather than left stale.
+    void writeIndexFile(mdx::MdxContents contents) {
+        std::optional<lock::Guard> guard;
+        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Read);
+        adoptAppendedRecords();
+        std::vector<mdx::TagData> kept;
+        for (auto& t : contents.tags) {
+            std::optional<KeyExpression> expr;
+            try {
+                expr = KeyExpression::compile(t.expression, keyFields());
+            } catch (const DatabaseError&) {
+                continue;
+            }
+            t.keyLength = expr->keyLength();
+            t.descending = false;
+            t.unique = false;
+            t.entries = tagEntries(*expr);
+            kept.push_back(std::move(t));
+        }
+        contents.tags = std::move(kept);
+        contents.tableName = upperAscii(self.tableName());
+        fs::path file = self.mdxPath();
+        if (contents.tags.empty()) {
+            std::error_code ec;
+            fs::remove(file, ec);
+            if (layout.mdxFlag) setMdxFlag(false);
+        } else {
+            mdx::writeMdx(file, contents);
+            if (!layout.mdxFlag) setMdxFlag(true);
+        }
+        indexDirty = false;
+    }
+
+    void flushInternal() {
+        if (indexDirty) {
+            if (auto m = mdx::readMdx(self.mdxPath(), false); m && !m->tags.empty())
+                writeIndexFile(std::move(*m));
+            else
+                indexDirty = false;
+        }
+        if (unsynced) {
+            if (::fdatasync(fd) != 0) systemError("Saving the table", path);
+            unsynced = false;
+        }
+    }
+
+    // ---- order ----
+    const char* keyOf(int r) const { return keys.data() + size_t(r - 1) * size_t(keyLength()); }
+    bool less(int a, int b) const {
+        if (!key) return a < b;
+        int c = std::memcmp(keyOf(a), keyOf(b), size_t(keyLength()));
+        return c < 0 || (c == 0 && a < b);
+    }
+    void computeKey(int r) {
+        if (!key) return;
+        std::string k = key->key(std::string_view(rec(r), recLen()));
+        std::memcpy(keys.data() + size_t(r - 1) * size_t(keyLength()), k.data(), size_t(keyLength()));
+    }
+
+    // Orders by an expression ("" = record order).  An expression this engine cannot evaluate
+    // (an index written by another program) leaves record order.
+    void buildOrder(const std::string& expression) {
+        key.reset();
+        if (!expression.empty()) {
+            try {
+                key = KeyExpression::compile(expression, keyFields());
+            } catch (const DatabaseError&) {
+                key.reset();
+            }
+        }
+        keys.assign(size_t(count) * size_t(keyLength()), ' ');
+        order.clear();
+        pending.clear();
+        order.reserve(size_t(count));
+        for (int r = 1; r <= count; ++r) {
+            if (deletedAt(r)) continue;
+            computeKey(r);
+            order.push_back(r);
+        }
+        if (key) std::sort(order.begin(), order.end(), [this](int a, int b) { return less(a, b); });
+        visibleValid = false;
+    }
+
+    // Merges records appended since the last call into the order.
+    void settle() {
+        if (pending.empty()) return;
+        if (key) {
+            std::sort(pending.begin(), pending.end(), [this](int a, int b) { return less(a, b); });
+            size_t mid = order.size();
+            order.insert(order.end(), pending.begin(), pending.end());
+            std::inplace_merge(order.begin(), order.begin() + long(mid), order.end(),
+                               [this](int a, int b) { return less(a, b); });
+        } else {
+            order.insert(order.end(), pending.begin(), pending.end());  // numbers only grow
+        }
+        pending.clear();
+        visibleValid = false;
+    }
+
+    void eraseFromOrder(int r) {
+        settle();
+        auto it = std::lower_bound(order.begin(), order.end(), r, [this](int a, int b) { return less(a, b); });
+        if (it != order.end() && *it == r) order.erase(it);
+        visibleValid = false;
+    }
+
+    void insertIntoOrder(int r) {
+        settle();
+        auto it = std::lower_bound(order.begin(), order.end(), r, [this](int a, int b) { return less(a, b); });
+        order.insert(it, r);
+        visibleValid = false;
+    }
+
+    // Takes in records count+1 .. n that another holder appended.
+    void addRecordsUpTo(int n) {
+        int old = count;
+        count = n;
+        keys.resize(size_t(count) * size_t(keyLength()), ' ');
+        for (int r = old + 1; r <= count; ++r) {
+            if (deletedAt(r)) continue;
+            computeKey(r);
+            pending.push_back(r);
+        }
+        visibleValid = false;
+    }
+
+    bool accepts(int r) {
+        if (!filter) return true;
+        int saved = probe;
+        probe = r;
+        try {
+            bool ok = filter(self);
+            probe = saved;
+            return ok;
+        } catch (...) {
+            probe = saved;
+            throw;
+        }
+    }
+
+    const std::vector<int>& rows() {
+        settle();
+        if (!filter) return order;
+        if (!visibleValid) {
+            visible.clear();
+            for (int r : order)
+                if (accepts(r)) visible.push_back(r);
+            visibleValid = true;
+        }
+        return visible;
+    }
+
+    // Position of record r's place in the rows (where it is, or where it would be).
+    size_t placeOf(const std::vector<int>& R, int r) const {
+        return size_t(std::lower_bound(R.begin(), R.end(), r, [this](int a, int b) { return less(a, b); }) -
+                      R.begin());
+    }
+
+    void moveFirst() {
+        const auto& R = rows();
+        cur = R.empty() ? 0 : R.front();
+        atBof = true;
+        atEof = R.empty();
+    }
+
+    // ---- editing ----
+    const char* currentRecord() const {
+        if (probe) return rec(probe);
+        if (state == State::Edit || state == State::Insert) return buffer.data();
+        if (cur > 0 && cur <= count) return rec(cur);
+        return nullptr;
+    }
+
+    char* editBuffer() {
+        if (state != State::Edit && state != State::Insert)
+            throw DatabaseError("The table " + inQuotes(path) + " is not in edit or append mode; a field cannot be set.");
+        return buffer.data();
+    }
+
+    void stampDate() {
+        if (dateStamped) return;
+        std::string stamp = dbf::todayStamp();
+        writeAll(fd, stamp.data(), 3, 1, path);
+        dateStamped = true;
+    }
+
+    void cancelEdit() {
+        if (lockedRecord) lock::unlock(fd, lock::recordByte(lockedRecord));
+        lockedRecord = 0;
+        buffer.clear();
+        state = State::Browse;
+    }
+
+    // Appends the buffer as a new record; returns its number.
+    int appendBuffer() {
+        std::optional<lock::Guard> guard;
+        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Write);
+        adoptAppendedRecords();
+        const int r = count + 1;
+        if (r == INT_MAX || uint64_t(r) > UINT32_MAX) throw DatabaseError("The table " + inQuotes(path) + " is full.");
+        std::string data = buffer;
+        data.push_back(char(dbf::kEndMarker));
+        writeAll(fd, data.data(), data.size(), recordOffset(r), path);
+        // The record is complete in the file before the header counts it.
+        char head[7];
+        std::string stamp = dbf::todayStamp();
+        std::memcpy(head, stamp.data(), 3);
+        for (int i = 0; i < 4; ++i) head[3 + i] = char((uint32_t(r) >> (8 * i)) & 0xFF);
+        writeAll(fd, head, sizeof head, 1, path);
+        dateStamped = true;
+        count = r;
+        keys.resize(size_t(count) * size_t(keyLength()), ' ');
+        return r;
+    }
+
+    void post() {
+        if (state == State::Browse) return;
+        requireWritable();
+        int r;
+        if (state == State::Insert) {
+            r = appendBuffer();
+            computeKey(r);
+            pending.push_back(r);
+        } else {
+            r = lockedRecord;
+            eraseFromOrder(r);
+            writeAll(fd, buffer.data(), buffer.size(), recordOffset(r), path);
+            stampDate();
+            computeKey(r);
+            if (buffer[0] != dbf::kDeletedFlag) insertIntoOrder(r);
+        }
+        cancelEdit();  // releases the record lock and the buffer
+        visibleValid = false;
+        unsynced = indexDirty = true;
+        // The posted record stays current even when the filter rejects it, so that whoever
+        // posted it goes on working on the same record.
+        cur = r;
+        atEof = atBof = false;
+        notify(Event::DataChanged);
+    }
+
+    void checkBrowse() {
+        if (state == State::Edit || state == State::Insert) post();
+    }
+
+    // ---- fields ----
+    const FieldInfo& fieldAt(int i) const {
+        requireOpen();
+        if (i < 0 || i >= int(layout.fields.size()))
+            throw DatabaseError("The table " + inQuotes(path) + " has no field number " + std::to_string(i + 1) + ".");
+        return layout.fields[size_t(i)];
+    }
+    int fieldByName(std::string_view name) const {
+        int i = self.fieldIndex(name);
+        if (i < 0) throw DatabaseError("The table " + inQuotes(path) + " has no field named " + std::string(name) + ".");
+        return i;
+    }
+};
+
+// ======================================================================== Table
+
+Table::Table() : d_(std::make_unique<Impl>(*this)) {}
+
+Table::~Table() {
+    try {
+        d_->closeInternal();
+    } catch (...) {
+        // Nothing can be reported from a destructor; the records were written at post.
+    }
+}
+
+void Table::setPath(const fs::path& dbfPath) {
+    if (isOpen()) throw DatabaseError("The table " + inQuotes(d_->path) + " must be closed before it is pointed elsewhere.");
+    fs::path given = dbfPath;
+    std::string name = given.filename().string();
+    std::string stem = name.substr(0, name.find('.'));
+    d_->base = given.parent_path() / stem;
+    std::error_code ec;
+    if (fs::exists(given, ec))
+        d_->path = given;
+    else if (auto found = findNoCase(given.parent_path(), stem + ".DBF"))
+        d_->path = *found;
+    else
+        d_->path = given;
+}
+
+const fs::path& Table::path() const { return d_->path; }
+fs::path Table::basePath() const { return d_->base; }
+std::string Table::tableName() const { return d_->base.filename().string(); }
+
+fs::path Table::companionPath(std::string_view extension) const {
+    std::string name = d_->base.filename().string() + std::string(extension);
+    if (auto found = findNoCase(d_->base.parent_path(), name)) return *found;
+    return d_->base.parent_path() / name;
+}
+
+void Table::setExclusive(bool exclusive) { d_->wantExclusive = exclusive; }
+bool Table::exclusive() const { return d_->wantExclusive; }
+void Table::setReadOnly(bool readOnly) { d_->wantReadOnly = readOnly; }
+bool Table::readOnly() const { return d_->wantReadOnly; }
+
+void Table::open() {
+    if (isOpen()) return;
+    d_->openInternal(d_->wantExclusive, true);
+    d_->notify(Event::Reopened);
+}
+
+void Table::close() {
+    if (!isOpen()) return;
+    d_->closeInternal();
+    d_->notify(Event::Closed);
+}
+
+bool Table::isOpen() const { return d_->fd >= 0; }
+bool Table::isWritable() const { return d_->writable(); }
+const std::string& Table::problem() const { return d_->problem; }
+
+// ---- creating --------------------------------------------------------------------------
+
+void Table::create(const fs::path& dbfPath, const std::vector<FieldSpec>& specs) {
+    std::vector<FieldInfo> fields = dbf::fieldsFromSpecs(specs);
+    std::error_code ec;
+    fs::path target = fs::is_symlink(dbfPath, ec) ? fs::canonical(dbfPath, ec) : dbfPath;
+    mode_t mode = newFileMode();
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        if (DBaseInUse(target))
+            throw TableInUseError("The table " + inQuotes(dbfPath) +
+                                  " is in use by another program or user, so it cannot be replaced.");
+        mode = st.st_mode & 07777;
+    }
+    std::string bytes = dbf::buildHeader(fields, 0, false);
+    bytes.push_back(char(dbf::kEndMarker));
+    TempFile tmp(target, kCreateSuffix);
+    writeAll(tmp.fd, bytes.data(), bytes.size(), 0, target);
+    if (::fchmod(tmp.fd, mode) != 0 || ::fsync(tmp.fd) != 0) systemError("Creating the table", target);
+    if (::rename(tmp.path.c_str(), target.c_str()) != 0) systemError("Creating the table", target);
+    tmp.keep();
+    syncDirectory(target.parent_path());
+    // The new table has no index: an index file left by the table it replaces would describe
+    // other records.
+    Table t;
+    t.setPath(target);
+    if (auto mdxFile = findNoCase(t.basePath().parent_path(), t.tableName() + ".MDX")) fs::remove(*mdxFile, ec);
+}
+
+std::vector<FieldSpec> Table::videoFieldSpecs() {
+    std::vector<FieldSpec> specs;
+    for (const FieldDef& f : kFields)
+        specs.push_back({std::string(f.name), f.kind, f.kind == FieldKind::Text ? f.width : 0});
+    return specs;
+}
+
+void Table::createVideoTable(const fs::path& dbfPath) { create(dbfPath, videoFieldSpecs()); }
+
+// ---- fields ----------------------------------------------------------------------------
+
+int Table::fieldCount() const { return isOpen() ? int(d_->layout.fields.size()) : 0; }
+const std::string& Table::fieldName(int i) const { return d_->fieldAt(i).name; }
+const FieldInfo& Table::fieldInfo(int i) const { return d_->fieldAt(i); }
+
+int Table::fieldIndex(std::string_view name) const {
+    for (size_t i = 0; i < d_->layout.fields.size() && isOpen(); ++i)
+        if (equalsNoCase(d_->layout.fields[i].name, name)) return int(i);
+    return -1;
+}
+
+// ---- index -----------------------------------------------------------------------------
+
+namespace {
+
+void checkTagName(const std::string& tag) {
+    bool ok = !tag.empty() && tag.size() <= 10;
+    for (char c : tag) ok = ok && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_');
+    if (!ok) throw DatabaseError("The index tag name \"" + tag + "\" is not allowed: use 1 to 10 letters or digits.");
+}
+
+}  // namespace
+
+void Table::runExclusive(const char* what, const std::function<void(bool wasOpen)>& work) {
+    if (isOpen()) {
+        d_->requireExclusive(what);
+        work(true);
+        return;
+    }
+    d_->openInternal(true, false);
+    try {
+        d_->requireWritable();
+        work(false);
+        d_->closeInternal();
+    } catch (...) {
+        d_->releaseFile();
+        throw;
+    }
+}
+
+void Table::addIndex(const std::string& tag, const std::string& expression) {
+    checkTagName(tag);
+    runExclusive("Adding an index", [&](bool wasOpen) {
+        KeyExpression::compile(expression, d_->keyFields());  // a bad expression changes nothing
+        mdx::MdxContents contents;
+        if (auto m = mdx::readMdx(mdxPath(), false)) contents = std::move(*m);
+        auto& tags = contents.tags;
+        tags.erase(std::remove_if(tags.begin(), tags.end(), [&](const auto& t) { return equalsNoCase(t.name, tag); }),
+                   tags.end());
+        mdx::TagData t;
+        t.name = upperAscii(tag);
+        t.expression = expression;
+        tags.push_back(std::move(t));
+        d_->writeIndexFile(std::move(contents));
+        if (::fdatasync(d_->fd) != 0) systemError("Saving the table", d_->path);
+        d_->unsynced = false;
+        d_->knownTags[upperAscii(tag)] = expression;
+        if (wasOpen && d_->orderFromTag && equalsNoCase(d_->indexName, tag)) {
+            d_->buildOrder(expression);
+            notifyDataChangedKeepingRecord();
+        }
+    });
+}
+
+void Table::deleteIndex(const std::string& tag) {
+    runExclusive("Deleting an index", [&](bool wasOpen) {
+        d_->knownTags.erase(upperAscii(tag));
+        auto m = mdx::readMdx(mdxPath(), false);
+        if (!m) {
+            if (d_->layout.mdxFlag) d_->setMdxFlag(false);
+            return;
+        }
+        auto& tags = m->tags;
+        auto it = std::find_if(tags.begin(), tags.end(), [&](const auto& t) { return equalsNoCase(t.name, tag); });
+        if (it == tags.end()) return;
+        tags.erase(it);
+        d_->writeIndexFile(std::move(*m));
+        if (::fdatasync(d_->fd) != 0) systemError("Saving the table", d_->path);
+        d_->unsynced = false;
+        if (wasOpen && d_->orderFromTag && equalsNoCase(d_->indexName, tag)) {
+            d_->buildOrder("");
+            notifyDataChangedKeepingRecord();
+        }
+    });
+}
+
+void Table::setIndexName(const std::string& tag) {
+    if (!isOpen()) {
+        d_->indexName = tag;
+        return;
+    }
+    d_->checkBrowse();
+    std::string expression = d_->tagExpression(tag);
+    if (!tag.empty() && expression.empty())
+        throw DatabaseError("The index tag " + tag + " does not exist for the table " + inQuotes(d_->path) + ".");
+    d_->indexName = tag;
+    d_->orderFromTag = true;
+    d_->buildOrder(expression);
+    notifyDataChangedKeepingRecord();
+}
+
+const std::string& Table::indexName() const { return d_->indexName; }
+
+std::string Table::orderExpression() const { return d_->key ? d_->key->text() : std::string(); }
+
+std::vector<std::string> Table::indexTags() const {
+    std::vector<std::string> out;
+    if (auto m = mdx::readMdx(mdxPath(), false))
+        for (const auto& t : m->tags) out.push_back(t.name);
+    return out;
+}
+
+Table::TagStatus Table::tagStatus(const std::string& tag) const {
+    d_->requireOpen();
+    auto m = mdx::readMdx(mdxPath(), true);
+    if (!m) return TagStatus::Absent;
+    for (const auto& t : m->tags) {
+        if (!equalsNoCase(t.name, tag)) continue;
+        try {
+            KeyExpression expr = KeyExpression::compile(t.expression, d_->keyFields());
+            if (expr.keyLength() != t.keyLength) return TagStatus::Stale;
+            auto want = d_->tagEntries(expr);
+            bool same = want.size() == t.entries.size() &&
+                        std::equal(want.begin(), want.end(), t.entries.begin(), [](const auto& a, const auto& b) {
+                            return a.recno == b.recno && a.key == b.key;
+                        });
+            return same && d_->layout.mdxFlag ? TagStatus::Current : TagStatus::Stale;
+        } catch (const DatabaseError&) {
+            return TagStatus::Stale;
+        }
+    }
+    return TagStatus::Absent;
+}
+
+void Table::orderBy(const std::string& expression) {
+    d_->requireOpen();
+    d_->checkBrowse();
+    if (!expression.empty()) KeyExpression::compile(expression, d_->keyFields());  // report a bad one
+    d_->orderFromTag = false;
+    d_->buildOrder(expression);
+    notifyDataChangedKeepingRecord();
+}
+
+void Table::regenerateIndexes() {
+    d_->requireExclusive("Rebuilding the indexes");
+    d_->checkBrowse();
+    mdx::MdxContents contents;
+    if (auto m = mdx::readMdx(mdxPath(), false)) {
+        contents = std::move(*m);
+    } else {
+        // A damaged index file: rebuild what this object knows it should hold.
+        for (const auto& [tag, expression] : d_->knownTags) contents.tags.push_back({tag, expression, 0, false, false, {}});
+    }
+    if (contents.tags.empty()) {
+        if (d_->layout.mdxFlag) d_->setMdxFlag(false);
+    } else {
+        d_->writeIndexFile(std::move(contents));
+    }
+    d_->flushInternal();
+    d_->buildOrder(d_->key ? d_->key->text() : std::string());
+    notifyDataChangedKeepingRecord();
+}
+
+void Table::pack() {
+    Impl& d = *d_;
+    d.requireExclusive("Packing");
+    d.checkBrowse();
+    std::error_code ec;
+    fs::path target = fs::is_symlink(d.path, ec) ? fs::canonical(d.path, ec) : d.path;
+    const fs::path dir = target.parent_path();
+
+    // Files left by a packer that died: nobody else can be packing while we hold the table.
+    const std::string leftover = "." + target.filename().string() + "." + kPackSuffix + "-";
+    for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().filename().string().rfind(leftover, 0) == 0) fs::remove(it->path(), ec);
+
+    TempFile tmp(target, kPackSuffix);
+    // Nobody may open the new file before it is ours.
+    if (!lock::tryLock(tmp.fd, lock::kPresence, lock::Mode::Write))
+        throw DatabaseError("The packed table could not be locked.");
+
+    // The header as it was (foreign layouts stay as they are), with the new count, today's
+    // date and no index flag until the index file matches the packed records.
+    std::string header(d.map, d.layout.headerLength);
+    int live = 0;
+    for (int r = 1; r <= d.count; ++r) live += d.deletedAt(r) ? 0 : 1;
+    std::string stamp = dbf::todayStamp();
+    std::memcpy(&header[1], stamp.data(), 3);
+    for (int i = 0; i < 4; ++i) header[size_t(4 + i)] = char((uint32_t(live) >> (8 * i)) & 0xFF);
+    header[dbf::kMdxFlagOffset] = 0;
+
+    std::string out = std::move(header);
+    off_t at = 0;
+    const size_t chunk = size_t(1) << 20;
+    for (int r = 1; r <= d.count; ++r) {
+        if (d.deletedAt(r)) continue;
+        out.append(d.rec(r), d.recLen());
+        if (out.size() >= chunk) {
+            writeAll(tmp.fd, out.data(), out.size(), at, target);
+            at += off_t(out.size());
+            out.clear();
+        }
+    }
+    out.push_back(char(dbf::kEndMarker));
+    writeAll(tmp.fd, out.data(), out.size(), at, target);
+
+    struct stat st {};
+    if (::fstat(d.fd, &st) == 0) ::fchmod(tmp.fd, st.st_mode & 07777);
+    if (::fsync(tmp.fd) != 0) systemError("Packing the table", target);
+    if (::rename(tmp.path.c_str(), target.c_str()) != 0) systemError("Packing the table", target);
+    tmp.keep();
+    syncDirectory(dir);
+
+    // The new file is the table now; the old one goes with its descriptor.
+    d.unmap();
+    ::close(d.fd);
+    d.fd = tmp.fd;
+    tmp.fd = -1;
+    d.openedForWriting = true;
+    d.dateStamped = true;
+    d.loadFile();
+    if (auto m = mdx::readMdx(mdxPath(), false); m && !m->tags.empty()) d.writeIndexFile(std::move(*m));
+    if (::fdatasync(d.fd) != 0) systemError("Packing the table", target);
+    d.unsynced = false;
+    d.indexDirty = false;
+    d.buildOrder(d.key ? d.key->text() : std::string());
+    d.moveFirst();
+    d.notify(Event::DataChanged);
+}
+
+// ---- navigation ------------------------------------------------------------------------
+
+void Table::first() {
+    d_->requireOpen();
+    d_->checkBrowse();
+    d_->moveFirst();
+    d_->notify(Event::RecordMoved);
+}
+
+void Table::last() {
+    d_->requireOpen();
+    d_->checkBrowse();
+    const auto& R = d_->rows();
+    d_->cur = R.empty() ? 0 : R.back();
+    d_->atEof = true;
+    d_->atBof = R.empty();
+    d_->notify(Event::RecordMoved);
+}
+
+void Table::next() {
+    d_->requireOpen();
+    d_->checkBrowse();
+    const auto& R = d_->rows();
+    if (R.empty()) {
+        d_->cur = 0;
+        d_->atEof = d_->atBof = true;
+        return;
+    }
+    size_t i = d_->placeOf(R, d_->cur);
+    bool here = i < R.size() && R[i] == d_->cur;
+    size_t target = here ? i + 1 : i;
+    if (target >= R.size()) {
+        if (!here) d_->cur = R.back();
+        d_->atEof = true;
+    } else {
+        d_->cur = R[target];
+        d_->atEof = d_->atBof = false;
+    }
+    d_->notify(Event::RecordMoved);
+}
+
+void Table::prior() {
+    d_->requireOpen();
+    d_->checkBrowse();
+    const auto& R = d_->rows();
+    if (R.empty()) {
+        d_->cur = 0;
+        d_->atEof = d_->atBof = true;
+        return;
+    }
+    size_t i = d_->placeOf(R, d_->cur);
+    if (i == 0) {
+        if (R[0] != d_->cur) d_->cur = R[0];
+        d_->atBof = true;
+    } else {
+        d_->cur = R[i - 1];
+        d_->atEof = d_->atBof = false;
+    }
+    d_->notify(Event::RecordMoved);
+}
+
+bool Table::eof() const { return d_->atEof; }
+bool Table::bof() const { return d_->atBof; }
+
+int Table::recordCount() { return isOpen() ? int(d_->rows().size()) : 0; }
+
+int Table::recNo() const {
+    return d_->state == State::Insert ? 0 : d_->cur;
+}
+
+bool Table::moveToRecNo(int r) {
+    d_->requireOpen();
+    d_->checkBrowse();
+    if (r < 1 || r > d_->count || d_->deletedAt(r) || !d_->accepts(r)) return false;
+    d_->cur = r;
+    d_->atEof = d_->atBof = false;
+    d_->notify(Event::RecordMoved);
+    return true;
+}
+
+bool Table::moveToRow(int row) {
+    d_->requireOpen();
+    d_->checkBrowse();
+    const auto& R = d_->rows();
+    if (row < 0 || size_t(row) >= R.size()) return false;
+    d_->cur = R[size_t(row)];
+    d_->atEof = d_->atBof = false;
+    d_->notify(Event::RecordMoved);
+    return true;
+}
+
+int Table::currentRow() {
+    if (!isOpen() || d_->cur == 0) return -1;
+    const auto& R = d_->rows();
+    size_t i = d_->placeOf(R, d_->cur);
+    return i < R.size() && R[i] == d_->cur ? int(i) : -1;
+}
+
+int Table::recNoAtRow(int row) {
+    if (!isOpen()) return 0;
+    const auto& R = d_->rows();
+    return row >= 0 && size_t(row) < R.size() ? R[size_t(row)] : 0;
+}
+
+std::string Table::valueAt(int r, int field) const {
+    if (!isOpen() || r < 1 || r > d_->count || field < 0 || field >= fieldCount()) return {};
+    const FieldInfo& f = d_->layout.fields[size_t(field)];
+    return dbf::text(dbf::stored(d_->rec(r), f), f, d_->dates());
+}
+
+int Table::physicalRecordCount() const { return isOpen() ? d_->count : 0; }
+
+int Table::deletedCount() const {
+    if (!isOpen()) return 0;
+    int n = 0;
+    for (int r = 1; r <= d_->count; ++r) n += d_->deletedAt(r) ? 1 : 0;
+    return n;
+}
+
+bool Table::isDeleted(int r) const { return isOpen() && r >= 1 && r <= d_->count && d_->deletedAt(r); }
+
+// ---- field values ----------------------------------------------------------------------
+
+std::string Table::asString(int i) const {
+    const FieldInfo& f = d_->fieldAt(i);
+    const char* r = d_->currentRecord();
+    return r ? dbf::text(dbf::stored(r, f), f, d_->dates()) : std::string();
+}
+std::string Table::asString(std::string_view name) const { return asString(d_->fieldByName(name)); }
+
+double Table::asNumber(int i) const {
+    const FieldInfo& f = d_->fieldAt(i);
+    const char* r = d_->currentRecord();
+    return r ? dbf::number(dbf::stored(r, f)) : 0.0;
+}
+double Table::asNumber(std::string_view name) const { return asNumber(d_->fieldByName(name)); }
+
+Date Table::asDate(int i) const {
+    const FieldInfo& f = d_->fieldAt(i);
+    const char* r = d_->currentRecord();
+    return r ? dbf::date(dbf::stored(r, f), f) : Date{};
+}
+Date Table::asDate(std::string_view name) const { return asDate(d_->fieldByName(name)); }
+
+std::string Table::asStored(int i) const {
+    const FieldInfo& f = d_->fieldAt(i);
+    const char* r = d_->currentRecord();
+    return r ? std::string(dbf::stored(r, f)) : std::string(size_t(f.length), ' ');
+}
+
+bool Table::isBlank(int i) const {
+    const FieldInfo& f = d_->fieldAt(i);
+    const char* r = d_->currentRecord();
+    return !r || dbf::isBlank(dbf::stored(r, f));
+}
+
+void Table::setString(int i, std::string_view text) {
+    const FieldInfo& f = d_->fieldAt(i);
+    dbf::setText(d_->editBuffer(), f, text, d_->dates());
+}
+void Table::setString(std::string_view name, std::string_view text) { setString(d_->fieldByName(name), text); }
+
+void Table::setNumber(int i, double value) {
+    const FieldInfo& f = d_->fieldAt(i);
+    dbf::setNumber(d_->editBuffer(), f, value);
+}
+void Table::setNumber(std::string_view name, double value) { setNumber(d_->fieldByName(name), value); }
+
+void Table::setDate(int i, const Date& date) {
+    const FieldInfo& f = d_->fieldAt(i);
+    dbf::setDate(d_->editBuffer(), f, date, d_->dates());
+}
+void Table::setDate(std::string_view name, const Date& date) { setDate(d_->fieldByName(name), date); }
+
+void Table::clear(int i) {
+    const FieldInfo& f = d_->fieldAt(i);
+    dbf::setBlank(d_->editBuffer(), f);
+}
+void Table::clear(std::string_view name) { clear(d_->fieldByName(name)); }
+
+void Table::setDateCodec(const DateCodec* codec) { d_->codec = codec; }
+const DateCodec& Table::dateCodec() const { return d_->dates(); }
+
+// ---- editing ---------------------------------------------------------------------------
+
+void Table::append() {
+    d_->requireWritable();
+    d_->checkBrowse();
+    d_->buffer.assign(d_->recLen(), ' ');
+    d_->state = State::Insert;
+}
+
+void Table::edit() {
+    Impl& d = *d_;
+    d.requireWritable();
+    if (d.state == State::Edit || d.state == State::Insert) return;
+    if (d.cur == 0) throw DatabaseError("There is no current record to edit in the table " + inQuotes(d.path) + ".");
+    if (!lock::tryLock(d.fd, lock::recordByte(d.cur), lock::Mode::Write))
+        throw DatabaseError("Record " + std::to_string(d.cur) + " of the table " + inQuotes(d.path) +
+                            " is being changed by another program or user.");
+    d.lockedRecord = d.cur;
+    d.buffer.assign(d.rec(d.cur), d.recLen());  // the record as it is in the file now
+    d.state = State::Edit;
+}
+
+void Table::post() { d_->post(); }
+
+void Table::cancel() {
+    if (d_->state != State::Edit && d_->state != State::Insert) return;
+    d_->cancelEdit();
+    d_->notify(Event::RecordMoved);
+}
+
+void Table::deleteRecord() {
+    Impl& d = *d_;
+    d.requireWritable();
+    if (d.state == State::Insert) return cancel();
+    if (d.state == State::Edit) d.cancelEdit();
+    if (d.cur == 0) throw DatabaseError("There is no current record to delete in the table " + inQuotes(d.path) + ".");
+    const int r = d.cur;
+    if (!lock::tryLock(d.fd, lock::recordByte(r), lock::Mode::Write))
+        throw DatabaseError("Record " + std::to_string(r) + " of the table " + inQuotes(d.path) +
+                            " is being changed by another program or user.");
+    try {
+        char flag = dbf::kDeletedFlag;
+        writeAll(d.fd, &flag, 1, d.recordOffset(r), d.path);
+        d.stampDate();
+    } catch (...) {
+        lock::unlock(d.fd, lock::recordByte(r));
+        throw;
+    }
+    lock::unlock(d.fd, lock::recordByte(r));
+    size_t place = d.placeOf(d.rows(), r);
+    d.eraseFromOrder(r);
+    d.unsynced = d.indexDirty = true;
+    const auto& R = d.rows();
+    if (R.empty()) {
+        d.cur = 0;
+        d.atEof = d.atBof = true;
+    } else {
+        d.cur = place < R.size() ? R[place] : R.back();
+        d.atEof = d.atBof = false;
+    }
+    d.notify(Event::DataChanged);
+}
+
+Table::State Table::state() const { return d_->state; }
+
+void Table::refresh() {
+    Impl& d = *d_;
+    d.requireOpen();
+    d.checkBrowse();
+    const int keep = d.cur;
+    d.loadFile();
+    d.buildOrder(d.key ? d.key->text() : std::string());
+    if (keep > 0 && keep <= d.count && !d.deletedAt(keep) && d.accepts(keep)) {
+        d.cur = keep;
+    } else {
+        const auto& R = d.rows();
+        size_t i = d.placeOf(R, keep);
+        d.cur = R.empty() ? 0 : i < R.size() ? R[i] : R.back();
+    }
+    d.atEof = d.atBof = d.cur == 0;
+    d.notify(Event::DataChanged);
+}
+
+// ---- filter ----------------------------------------------------------------------------
+
+void Table::setFilter(Filter filter) {
+    d_->checkBrowse();
+    d_->filter = std::move(filter);
+    d_->visibleValid = false;
+    if (isOpen()) d_->moveFirst();
+    d_->notify(Event::DataChanged);
+}
+
+void Table::clearFilter() {
+    if (!d_->filter) return;
+    d_->filter = nullptr;
+    d_->visibleValid = false;
+    notifyDataChangedKeepingRecord();
+}
+
+bool Table::hasFilter() const { return bool(d_->filter); }
+
+// ---- display updates -------------------------------------------------------------------
+
+void Table::disableControls() { ++d_->disabled; }
+
+void Table::enableControls() {
+    if (d_->disabled == 0) return;
+    if (--d_->disabled == 0 && d_->pendingChange) {
+        d_->pendingChange = false;
+        d_->notify(Event::DataChanged);
+    }
+}
+
+bool Table::controlsDisabled() const { return d_->disabled > 0; }
+
+int Table::subscribe(Listener listener) {
+    int id = d_->nextListener++;
+    d_->listeners[id] = std::move(listener);
+    return id;
+}
+
+void Table::unsubscribe(int id) { d_->listeners.erase(id); }
+
+void Table::flush() {
+    if (!isOpen() || !d_->writable()) return;
+    d_->flushInternal();
+}
+
+void Table::notifyDataChangedKeepingRecord() {
+    Impl& d = *d_;
+    if (d.state == State::Inactive) return;
+    const auto& R = d.rows();
+    if (d.cur == 0 || R.empty()) {
+        d.moveFirst();
+    } else {
+        size_t i = d.placeOf(R, d.cur);
+        if (i >= R.size() || R[i] != d.cur) d.cur = i < R.size() ? R[i] : R.back();
+        d.atEof = d.atBof = false;
+    }
+    d.notify(Event::DataChanged);
+}
+
+}  // namespace rv::db
