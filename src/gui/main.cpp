@@ -1,12 +1,19 @@
 // reelvane: the Qt program.
 #include <QApplication>
+#include <QStyleFactory>
 
 #include "gui/app/TMain.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("reelvane"));
-    rv::gui::TMain main;
+    QApplication::setApplicationName(QStringLiteral("Reelvane Videos"));
+    // Fusion draws every control from its palette, so the colour sets show on any desktop.
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
+
+    rv::gui::MainOptions options;
+    options.arguments = QCoreApplication::arguments().mid(1);
+    rv::gui::TMain main(options);
+    if (!main.started()) return 1;  // no database could be found or created
     main.show();
     return QApplication::exec();
 }

@@ -1,0 +1,184 @@
+#include "gui/app/TColorConfig.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "gui/app/TMain.h"
+#include "gui/common/Colors.h"
+#include "gui/common/Prompt.h"
+
+namespace rv::gui {
+
+namespace {
+
+QFrame* sampleFrame(QWidget* parent, int left, int top) {
+    auto* f = new QFrame(parent);
+    f->setFrameShape(QFrame::Panel);
+    f->setFrameShadow(QFrame::Raised);
+    f->setGeometry(left, top, 196, 150);
+    return f;
+}
+
+QLabel* titleLabel(QFrame* frame, const char* name, const char* text) {
+    auto* l = new QLabel(QString::fromLatin1(text), frame);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setAlignment(Qt::AlignCenter);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    l->setGeometry(4, 6, 188, 22);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, int left, int top, int width) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, top, width, 28);
+    return b;
+}
+
+}  // namespace
+
+TColorConfig::TColorConfig(TMain& main, int code, QWidget* parent)
+    : QDialog(parent ? parent : &main), main_(main), code_(code) {
+    setObjectName(QStringLiteral("TColorConfig"));
+    setWindowTitle(QStringLiteral("Color Configuration"));
+    setFixedSize(618, 415);
+    const int set = code >= 1 && code <= rv::app::kColorSetCount ? code - 1 : rv::app::MainWindowColors;
+    working_ = main.settings().colors[static_cast<std::size_t>(set)];
+
+    constexpr int kCol[3] = {8, 211, 414};
+    constexpr int kRow[2] = {8, 166};
+
+    QFrame* window = sampleFrame(this, kCol[0], kRow[0]);
+    Label1 = titleLabel(window, "Label1", "Window");
+    MainBack = button(window, "MainBack", "Background", 38, 38, 120);
+    MajorTitles = button(window, "MajorTitles", "Major Titles", 38, 72, 120);
+    MinorTitles = button(window, "MinorTitles", "Minor Titles", 38, 106, 120);
+
+    QFrame* edit = sampleFrame(this, kCol[1], kRow[0]);
+    Label6 = titleLabel(edit, "Label6", "Edit Box");
+    EditBox = new QLineEdit(QStringLiteral("Sample Text"), edit);
+    EditBox->setObjectName(QStringLiteral("EditBox"));
+    EditBox->setGeometry(18, 44, 160, 24);
+    EditBoxText = button(edit, "EditBoxText", "Text", 18, 106, 76);
+    EditBoxBack = button(edit, "EditBoxBack", "Background", 102, 106, 76);
+
+    QFrame* combo = sampleFrame(this, kCol[2], kRow[0]);
+    Label7 = titleLabel(combo, "Label7", "Combo Box");
+    ComboBox = new QComboBox(combo);
+    ComboBox->setObjectName(QStringLiteral("ComboBox"));
+    ComboBox->setEditable(true);
+    ComboBox->setEditText(QStringLiteral("ComboBox"));
+    ComboBox->setGeometry(18, 44, 160, 24);
+    ComboText = button(combo, "ComboText", "Text", 18, 106, 76);
+    ComboBack = button(combo, "ComboBack", "Background", 102, 106, 76);
+
+    QFrame* radio = sampleFrame(this, kCol[0], kRow[1]);
+    Label4 = titleLabel(radio, "Label4", "Radio Button");
+    RadioButton = new QRadioButton(QStringLiteral("Radio Button"), radio);
+    RadioButton->setObjectName(QStringLiteral("RadioButton"));
+    RadioButton->setChecked(true);
+    RadioButton->setGeometry(38, 44, 120, 24);
+    RadioText = button(radio, "RadioText", "Text", 18, 106, 76);
+    RadioBack = button(radio, "RadioBack", "Background", 102, 106, 76);
+
+    QFrame* check = sampleFrame(this, kCol[1], kRow[1]);
+    Label5 = titleLabel(check, "Label5", "Check Box");
+    CheckBox = new QCheckBox(QStringLiteral("Check Box"), check);
+    CheckBox->setObjectName(QStringLiteral("CheckBox"));
+    CheckBox->setChecked(true);
+    CheckBox->setGeometry(38, 44, 120, 24);
+    CheckText = button(check, "CheckText", "Text", 18, 106, 76);
+    CheckBack = button(check, "CheckBack", "Background", 102, 106, 76);
+
+    QFrame* list = sampleFrame(this, kCol[2], kRow[1]);
+    Label2 = titleLabel(list, "Label2", "List Box");
+    ListBox = new QListWidget(list);
+    ListBox->setObjectName(QStringLiteral("ListBox"));
+    ListBox->addItems({QStringLiteral("Sample Text"), QStringLiteral("Sample Text")});
+    ListBox->setGeometry(18, 34, 160, 62);
+    ListText = button(list, "ListText", "Text", 18, 106, 76);
+    ListBack = button(list, "ListBack", "Background", 102, 106, 76);
+
+    Label3 = new QLabel(QStringLiteral("Predefined Color Combinations"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    QFont bold = Label3->font();
+    bold.setBold(true);
+    Label3->setFont(bold);
+    Label3->setGeometry(kCol[0], 332, 300, 20);
+    ColorSets = new QComboBox(this);
+    ColorSets->setObjectName(QStringLiteral("ColorSets"));
+    ColorSets->addItem(QString());
+    for (const auto& scheme : kColorSchemes)
+        ColorSets->addItem(QString::fromLatin1(scheme.name.data(), static_cast<qsizetype>(scheme.name.size())));
+    ColorSets->setMaxVisibleItems(13);
+    ColorSets->setGeometry(kCol[0], 356, 300, 26);
+
+    Ok = button(this, "Ok", "&Ok", kCol[2], 354, 92);
+    Cancel = button(this, "Cancel", "&Cancel", kCol[2] + 104, 354, 92);
+    Ok->setDefault(true);
+
+    using namespace rv::app;
+    const std::pair<QPushButton*, ColorKey> colorButtons[] = {
+        {MainBack, MainBackground}, {MajorTitles, MajorTitle},   {MinorTitles, MinorTitle},
+        {EditBoxText, EditText},    {EditBoxBack, EditBackground}, {ComboText, rv::app::ComboText},
+        {ComboBack, ComboBackground}, {RadioText, rv::app::RadioText}, {RadioBack, RadioBackground},
+        {CheckText, rv::app::CheckText}, {CheckBack, CheckBackground}, {ListText, ListBoxText},
+        {ListBack, ListBoxBackground},
+    };
+    for (const auto& [b, key] : colorButtons)
+        connect(b, &QPushButton::clicked, this, [this, key = key] { pickColor(key); });
+    connect(ColorSets, &QComboBox::activated, this, &TColorConfig::ColorSetsChange);
+    connect(Ok, &QPushButton::clicked, this, &TColorConfig::OkClick);
+    connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TColorConfig::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    main_.PlaceDialog(this);
+    if (y() > 10) move(x(), y() - 10);
+    paintSamples();
+}
+
+void TColorConfig::paintSamples() {
+    using namespace rv::app;
+    const ColorSet& c = working_;
+    paintBackground(this, c[MainBackground]);
+    for (QLabel* l : {Label1, Label2, Label4, Label5, Label6, Label7}) paintText(l, c[MajorTitle]);
+    paintText(Label3, c[MinorTitle]);
+    paintBox(EditBox, c[EditText], c[EditBackground]);
+    paintBox(ComboBox, c[rv::app::ComboText], c[ComboBackground]);
+    paintBox(ColorSets, c[rv::app::ComboText], c[ComboBackground]);
+    paintTextAndBackground(RadioButton, c[rv::app::RadioText], c[RadioBackground]);
+    paintTextAndBackground(CheckBox, c[rv::app::CheckText], c[CheckBackground]);
+    paintBox(ListBox, c[ListBoxText], c[ListBoxBackground]);
+}
+
+void TColorConfig::pickColor(rv::app::ColorKey key) {
+    const auto chosen = prompt().chooseColor(this, toQColor(working_[key]));
+    if (!chosen) return;
+    working_[key] = toWinColor(*chosen);
+    paintSamples();
+}
+
+void TColorConfig::ColorSetsChange(int index) {
+    if (index < 1) return;
+    applyScheme(working_, index);
+    paintSamples();
+}
+
+void TColorConfig::OkClick() {
+    main_.AcceptColors(code_, working_);
+    accept();
+}
+
+}  // namespace rv::gui
