@@ -58,22 +58,25 @@
 // right, then each level of interior blocks over the one below, the root last.  Blocks of
 // one level share their entries evenly so that no block is left with a single entry.
 //
-// The reader reads the whole file and checks every number before using it: page numbers
-// inside the file and past the tag table, counts that fit their block, key lengths and
-// entry lengths that agree, trees no deeper than 64 levels, no block visited twice (so a
-// cycle ends the read) and character keys in order.  Anything wrong gives nothing.
+// The reader reads the whole file (only the header and the tag headers when the entries
+// are not wanted) and checks every number before using it: page numbers inside the file
+// and past the tag table, counts that fit their block, key lengths and entry lengths that
+// agree, trees no deeper than 64 levels, no block visited twice (so a cycle ends the
+// read) and character keys in order.  Anything wrong gives nothing.
 
 #include "core/db/Mdx.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iterator>
+#include <deque>
+#include <stdexcept>
+#include <string_view>
 #include <unordered_set>
 
 #include "core/db/DatabaseError.h"
@@ -315,25 +318,76 @@ std::string errorText(int error) { return std::strerror(error); }
 // ---------------------------------------------------------------------------------------
 // Reading
 
+// The bytes of the file: all of it when the trees are read, or just the ranges asked for
+// (header, tag table, tag headers) when only the tags are wanted.
+class Source {
+public:
+    Source(int fd, size_t size, bool whole) : fd_(fd), size_(size) {
+        if (whole) {
+            whole_.resize(size);
+            if (!readAt(whole_.data(), 0, size)) throw std::runtime_error("read failed");
+            loaded_ = true;
+        }
+    }
+
+    size_t size() const { return size_; }
+
+    // The `length` bytes at `at`, or nothing when they are not all inside the file.
+    std::optional<std::string_view> get(size_t at, size_t length) {
+        if (at > size_ || length > size_ - at) return std::nullopt;
+        if (loaded_) return std::string_view(whole_.data() + at, length);
+        std::string& piece = pieces_.emplace_back(length, '\0');
+        if (!readAt(piece.data(), at, length)) return std::nullopt;
+        return std::string_view(piece);
+    }
+
+private:
+    bool readAt(char* out, size_t at, size_t length) const {
+        size_t done = 0;
+        while (done < length) {
+            ssize_t n = ::pread(fd_, out + done, length - done, static_cast<off_t>(at + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            done += static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+    int fd_;
+    size_t size_;
+    bool loaded_ = false;
+    std::string whole_;
+    std::deque<std::string> pieces_;
+};
+
+uint32_t u8(std::string_view b, size_t at) { return static_cast<uint8_t>(b[at]); }
+uint32_t u16(std::string_view b, size_t at) { return u8(b, at) | (u8(b, at + 1) << 8); }
+uint32_t u32(std::string_view b, size_t at) { return u16(b, at) | (u16(b, at + 2) << 16); }
+
+// Text up to the first NUL of a fixed-size field.
+std::string text(std::string_view field) { return std::string(field.substr(0, field.find('\0'))); }
+
 class Reader {
 public:
-    explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+    explicit Reader(Source& source) : source_(source) {}
 
     std::optional<MdxContents> read(bool withEntries) {
-        if (bytes_.size() < static_cast<size_t>(kHeaderPages) * kPage) return std::nullopt;
-        if (u8(0) != 2) return std::nullopt;
-        uint32_t blockPages = u16(20);
-        blockBytes_ = u16(22);
+        auto header = source_.get(0, static_cast<size_t>(kHeaderPages) * kPage);
+        if (!header) return std::nullopt;
+        const std::string_view b = *header;
+        if (u8(b, 0) != 2) return std::nullopt;
+        uint32_t blockPages = u16(b, 20);
+        blockBytes_ = u16(b, 22);
         if (blockPages < 1 || blockPages > 32 || blockBytes_ != blockPages * kPage) return std::nullopt;
-        if (u8(26) != kTagEntryLength) return std::nullopt;
-        uint32_t tagCount = u16(28);
+        if (u8(b, 26) != kTagEntryLength) return std::nullopt;
+        uint32_t tagCount = u16(b, 28);
         if (tagCount > kMaxTags) return std::nullopt;
 
         MdxContents contents;
-        contents.tableName = text(4, 16);
+        contents.tableName = text(b.substr(4, 16));
         while (!contents.tableName.empty() && contents.tableName.back() == ' ') contents.tableName.pop_back();
         for (uint32_t t = 0; t < tagCount; ++t) {
-            auto tag = readTag(kTagTableOffset + t * kTagEntryLength, withEntries);
+            auto tag = readTag(b.substr(kTagTableOffset + t * kTagEntryLength, kTagEntryLength), withEntries);
             if (!tag) return std::nullopt;
             contents.tags.push_back(std::move(*tag));
         }
@@ -341,53 +395,39 @@ public:
     }
 
 private:
-    bool has(size_t at, size_t length) const { return at <= bytes_.size() && length <= bytes_.size() - at; }
-    uint32_t u8(size_t at) const { return static_cast<uint8_t>(bytes_[at]); }
-    uint32_t u16(size_t at) const { return u8(at) | (u8(at + 1) << 8); }
-    uint32_t u32(size_t at) const { return u16(at) | (u16(at + 2) << 16); }
-
-    // Text up to the first NUL within [at, at + length).
-    std::string text(size_t at, size_t length) const {
-        std::string_view field(bytes_.data() + at, length);
-        return std::string(field.substr(0, field.find('\0')));
-    }
-
-    // The byte offset of a block, or nothing when the page is no block of the file.
-    std::optional<size_t> blockAt(uint32_t page) const {
+    // The block at a page, or nothing when the page is no block of the file.
+    std::optional<std::string_view> block(uint32_t page, size_t length) {
         if (page < kHeaderPages) return std::nullopt;
-        size_t at = static_cast<size_t>(page) * kPage;
-        if (!has(at, blockBytes_)) return std::nullopt;
-        return at;
+        return source_.get(static_cast<size_t>(page) * kPage, length);
     }
 
-    std::optional<TagData> readTag(size_t entry, bool withEntries) {
+    std::optional<TagData> readTag(std::string_view entry, bool withEntries) {
         TagData tag;
-        tag.name = text(entry + 4, 11);
+        tag.name = text(entry.substr(4, 11));
         if (tag.name.empty()) return std::nullopt;
         for (char c : tag.name)
             if (static_cast<unsigned char>(c) < 0x20) return std::nullopt;
-        auto header = blockAt(u32(entry));
-        if (!header) return std::nullopt;
-        size_t h = *header;
-        if (!has(h, kExpressionOffset + kExpressionRoom)) return std::nullopt;
+        auto header = block(u32(entry, 0), blockBytes_);
+        if (!header || header->size() < kExpressionOffset + kExpressionRoom) return std::nullopt;
+        const std::string_view h = *header;
 
-        uint32_t root = u32(h);
-        uint8_t format = static_cast<uint8_t>(u8(h + 8));
-        tag.keyType = static_cast<char>(u8(h + 9));
-        tag.keyLength = static_cast<int>(u16(h + 12));
-        entryLength_ = u16(h + 18);
+        uint32_t root = u32(h, 0);
+        uint32_t format = u8(h, 8);
+        tag.keyType = static_cast<char>(u8(h, 9));
+        tag.keyLength = static_cast<int>(u16(h, 12));
+        entryLength_ = u16(h, 18);
         tag.descending = (format & kFormatDescending) != 0;
-        tag.unique = (format & kFormatUnique) != 0 || u8(h + 23) != 0;
+        tag.unique = (format & kFormatUnique) != 0 || u8(h, 23) != 0;
         if (tag.keyType != 'C' && tag.keyType != 'N' && tag.keyType != 'D') return std::nullopt;
         if (tag.keyLength < 1 || tag.keyLength > 255) return std::nullopt;
         if (entryLength_ < static_cast<uint32_t>(tag.keyLength) + 4 || kBlockHeader + entryLength_ > blockBytes_)
             return std::nullopt;
-        std::string_view expression(bytes_.data() + h + kExpressionOffset, kExpressionRoom);
+        std::string_view expression = h.substr(kExpressionOffset, kExpressionRoom);
         size_t end = expression.find('\0');
         if (end == std::string_view::npos || end == 0) return std::nullopt;
         tag.expression = std::string(expression.substr(0, end));
 
-        if (!blockAt(root)) return std::nullopt;
+        if (root < kHeaderPages || static_cast<size_t>(root) * kPage + blockBytes_ > source_.size()) return std::nullopt;
         if (!withEntries) return tag;
         visited_.clear();
         keyLength_ = static_cast<size_t>(tag.keyLength);
@@ -404,29 +444,30 @@ private:
     // Appends the entries under the block at `page` in order.
     bool walk(uint32_t page, int depth, TagData& tag) {
         if (depth > kMaxDepth) return false;
-        auto at = blockAt(page);
-        if (!at || !visited_.insert(page).second) return false;
-        uint32_t count = u32(*at);
+        auto data = block(page, blockBytes_);
+        if (!data || !visited_.insert(page).second) return false;
+        const std::string_view b = *data;
+        uint32_t count = u32(b, 0);
         size_t entriesEnd = kBlockHeader + static_cast<size_t>(count) * entryLength_;
         if (count > blockBytes_ || entriesEnd > blockBytes_) return false;
         // The word after the last entry, when the block has room for one, tells leaves (0)
         // from interior blocks (the last child's page).
-        uint32_t last = entriesEnd + 4 <= blockBytes_ ? u32(*at + entriesEnd) : 0;
+        uint32_t last = entriesEnd + 4 <= blockBytes_ ? u32(b, entriesEnd) : 0;
         for (uint32_t i = 0; i < count; ++i) {
-            size_t entry = *at + kBlockHeader + static_cast<size_t>(i) * entryLength_;
-            uint32_t pointer = u32(entry);
+            size_t entry = kBlockHeader + static_cast<size_t>(i) * entryLength_;
+            uint32_t pointer = u32(b, entry);
             if (last != 0) {
                 if (!walk(pointer, depth + 1, tag)) return false;
             } else {
                 if (pointer == 0) return false;
-                tag.entries.push_back(TagEntry{std::string(bytes_.data() + entry + 4, keyLength_), pointer});
+                tag.entries.push_back(TagEntry{std::string(b.substr(entry + 4, keyLength_)), pointer});
             }
         }
         if (last != 0 && !walk(last, depth + 1, tag)) return false;
         return true;
     }
 
-    const std::string& bytes_;
+    Source& source_;
     uint32_t blockBytes_ = kBlock;
     uint32_t entryLength_ = 0;
     size_t keyLength_ = 0;
@@ -474,15 +515,20 @@ void writeMdx(const std::filesystem::path& path, const MdxContents& contents) {
 }
 
 std::optional<MdxContents> readMdx(const std::filesystem::path& path, bool withEntries) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::optional<MdxContents> result;
     try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return std::nullopt;
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad()) return std::nullopt;
-        return Reader(bytes).read(withEntries);
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+            Source source(fd, static_cast<size_t>(info.st_size), withEntries);
+            result = Reader(source).read(withEntries);
+        }
     } catch (const std::exception&) {
-        return std::nullopt;  // out of memory on an absurd file, or a stream failure
+        result.reset();  // a read error, or no memory for an absurd file
     }
+    ::close(fd);
+    return result;
 }
 
 }  // namespace rv::db::mdx

@@ -213,10 +213,10 @@ TEST_F(MdxTest, MissingOrForeignFilesReadAsNothing) {
     EXPECT_FALSE(readMdx(dir_));  // a folder
 }
 
-TEST_F(MdxTest, EveryTruncationReadsAsNothingOrTheWholeIndex) {
-    writeMdx(file(), MdxContents{"VIDEOS", {makeTag("NEWINDEX", 80, 200)}});
+TEST_F(MdxTest, EveryTruncationReadsAsNothing) {
+    writeMdx(file(), MdxContents{"VIDEOS", {makeTag("NEWINDEX", 80, 60)}});
     std::string whole = bytesOf(file());
-    for (size_t length = 0; length < whole.size(); length += 97) {
+    for (size_t length = 0; length < whole.size(); length += 127) {
         store(file(), whole.substr(0, length));
         auto back = readMdx(file());
         EXPECT_FALSE(back) << "truncated to " << length;

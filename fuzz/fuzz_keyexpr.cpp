@@ -1,0 +1,32 @@
+// Key expressions typed or read from a configuration file: compiling any text either fails
+// with a DatabaseError or gives an expression whose keys all have its key length.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/db/DatabaseError.h"
+#include "core/db/KeyExpression.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::vector<rv::db::KeyField> fields = {
+        {"TITLE", 'C', 1, 60, 0},    {"YEAR", 'N', 61, 4, 0},      {"LISTPRICE", 'N', 65, 12, 2},
+        {"PURCHDATE", 'D', 77, 8, 0}, {"DESCRIPTIO", 'C', 85, 140, 0}, {"CODE", 'C', 225, 6, 0},
+    };
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    // The first bytes after a NUL (if any) are the record the key is taken from.
+    std::string_view expression = input.substr(0, input.find('\0'));
+    std::string_view record = expression.size() < input.size() ? input.substr(expression.size() + 1) : "";
+    try {
+        auto compiled = rv::db::KeyExpression::compile(expression, fields);
+        if (compiled.keyLength() < 1 || compiled.keyLength() > 100) std::abort();
+        if (compiled.key(record).size() != static_cast<size_t>(compiled.keyLength())) std::abort();
+        std::string full(record);
+        full.resize(231, ' ');
+        if (compiled.key(full).size() != static_cast<size_t>(compiled.keyLength())) std::abort();
+    } catch (const rv::db::DatabaseError&) {
+    }
+    return 0;
+}
