@@ -663,6 +663,11 @@ bool TMain::provideCommand(const QString& itemName, std::function<void()> handle
     return true;
 }
 
+bool TMain::hasCommand(const QString& itemName) const {
+    QAction* a = menuItem(itemName);
+    return a && handlers_.count(a) > 0;
+}
+
 QAction* TMain::menuItem(const QString& name) const {
     for (QAction* a : findChildren<QAction*>())
         if (a->objectName() == name) return a;

@@ -123,6 +123,8 @@ public:
     // Gives a menu item its command, by component name ("MenuAdd", "MenuMaintainStars",
     // ...).  Answers false for an unknown name.
     bool provideCommand(const QString& itemName, std::function<void()> handler);
+    // Whether a menu item has its command (the window's own or a provided one).
+    bool hasCommand(const QString& itemName) const;
     void setDataLists(DataLists* lists) { dataLists_ = lists; }
     void setViewerOptionsHandler(std::function<void()> handler) { viewerOptions_ = std::move(handler); }
     QAction* menuItem(const QString& name) const;

@@ -18,6 +18,8 @@ std::int32_t toWinColor(const QColor& color) {
 void paintBackground(QWidget* widget, std::int32_t background) {
     QPalette p = widget->palette();
     p.setColor(QPalette::Window, toQColor(background));
+    // Buttons (radio buttons, check boxes) fill with their own background role.
+    p.setColor(widget->backgroundRole(), toQColor(background));
     widget->setPalette(p);
     widget->setAutoFillBackground(true);
 }
