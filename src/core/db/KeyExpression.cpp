@@ -260,6 +260,7 @@ public:
             if (text_[pos_] != '+') fail("\"+\" expected at position " + std::to_string(pos_ + 1));
             ++pos_;
         }
+        if (impl_.keyLength < 1) fail("the key would be empty");
     }
 
 private:

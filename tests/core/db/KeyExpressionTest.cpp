@@ -188,6 +188,12 @@ TEST(KeyExpression, DeepNestingIsRejectedNotACrash) {
     EXPECT_THROW(KeyExpression::compile(expression, layout()), DatabaseError);
 }
 
+TEST(KeyExpression, AFieldOfNoBytesMakesNoKey) {
+    std::vector<KeyField> fields = {{"EMPTY", 'C', 1, 0, 0}};
+    EXPECT_THROW(KeyExpression::compile("Empty", fields), DatabaseError);
+    EXPECT_EQ(KeyExpression::compile("Left(Empty,2)", fields).key(" "), "  ");
+}
+
 TEST(KeyExpression, FieldNamesMatchWhateverTheirCaseOrPadding) {
     std::vector<KeyField> fields = {{std::string("Title\0\0", 7), 'C', 1, 10, 0}};
     auto expression = KeyExpression::compile("TITLE+title", fields);
