@@ -389,6 +389,7 @@ struct Table::Impl {
             t.keyLength = expr->keyLength();
             t.descending = false;
             t.unique = false;
+            t.keyType = 'C';
             t.entries = tagEntries(*expr);
             kept.push_back(std::move(t));
         }

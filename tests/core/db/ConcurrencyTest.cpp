@@ -1,0 +1,175 @@
+// Real processes against one table: concurrent appends lose nothing, and a pack killed at
+// any moment leaves the old table or the new one, never a torn file.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <set>
+
+#include "core/db/DbfFormat.h"
+#include "core/db/Table.h"
+#include "core/db/DbTestSupport.h"
+
+using namespace rv::db;
+using namespace rv::db::test;
+
+namespace {
+
+// Runs `work` in a child process; returns its pid.  The child exits 0 when work returns,
+// 1 when it throws.
+template <class Work>
+pid_t spawn(Work work) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 0;
+        try {
+            work();
+        } catch (...) {
+            code = 1;
+        }
+        ::_exit(code);
+    }
+    return pid;
+}
+
+int waitFor(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+TEST(Concurrency, TwoProcessesAppendingAtOnceLoseNothing) {
+    TempDir dir;
+    fs::path p = dir / "shared.dbf";
+    Table::createVideoTable(p);
+    constexpr int kEach = 1000;
+    auto appender = [&](const std::string& who) {
+        return [&, who] {
+            Table t;
+            t.setPath(p);
+            t.open();
+            for (int i = 1; i <= kEach; ++i) {
+                t.append();
+                t.setString("Title", who + " " + std::to_string(i));
+                t.setNumber("Year", i);
+                t.setString("Descriptio", std::string(140, who[0]));
+                t.post();
+            }
+            t.flush();
+        };
+    };
+    pid_t a = spawn(appender("A"));
+    pid_t b = spawn(appender("B"));
+    ASSERT_EQ(waitFor(a), 0);
+    ASSERT_EQ(waitFor(b), 0);
+
+    Table t;
+    t.setPath(p);
+    t.open();
+    EXPECT_EQ(t.problem(), "");
+    ASSERT_EQ(t.recordCount(), 2 * kEach);
+    std::set<std::string> seen;
+    int lastA = 0, lastB = 0;
+    for (t.first(); !t.eof(); t.next()) {
+        std::string title = t.asString("Title");
+        int n = int(t.asNumber("Year"));
+        ASSERT_EQ(title, title.substr(0, 1) + " " + std::to_string(n));
+        ASSERT_EQ(t.asString("Descriptio"), std::string(140, title[0]));
+        // Each process's records keep their order.
+        int& last = title[0] == 'A' ? lastA : lastB;
+        EXPECT_EQ(n, last + 1);
+        last = n;
+        seen.insert(title);
+    }
+    EXPECT_EQ(seen.size(), size_t(2 * kEach));
+}
+
+TEST(Concurrency, PackKilledAtAnyMomentLeavesAWholeTable) {
+    TempDir dir;
+    fs::path p = dir / "pack.dbf";
+    Table::createVideoTable(p);
+    constexpr int kRecords = 20000;
+    std::set<std::string> all, live;
+    {
+        Table t;
+        t.setPath(p);
+        t.setExclusive(true);
+        t.open();
+        for (int i = 1; i <= kRecords; ++i) {
+            t.append();
+            t.setString("Title", "Title " + std::to_string(i));
+            t.setNumber("Year", i);
+            t.post();
+            all.insert("Title " + std::to_string(i));
+            if (i % 3 == 0)
+                t.deleteRecord();
+            else
+                live.insert("Title " + std::to_string(i));
+        }
+        t.addIndex("NewIndex", "Upper(Left(Title,80))");
+    }
+    Table probe;
+    probe.setPath(p);
+    const fs::path mdx = probe.mdxPath();
+    ASSERT_TRUE(fs::exists(mdx));
+    const fs::path pristine = dir / "pristine.dbf";
+    const fs::path pristineMdx = dir / "pristine.mdx";
+    fs::copy_file(p, pristine);
+    fs::copy_file(mdx, pristineMdx);
+
+    auto restore = [&] {
+        fs::copy_file(pristine, p, fs::copy_options::overwrite_existing);
+        fs::copy_file(pristineMdx, mdx, fs::copy_options::overwrite_existing);
+    };
+    auto packOnce = [&] {
+        Table t;
+        t.setPath(p);
+        t.setExclusive(true);
+        t.open();
+        t.pack();
+        t.close();
+    };
+    // How long a whole pack takes here, to spread the kills over it.
+    auto start = std::chrono::steady_clock::now();
+    packOnce();
+    const auto full = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+
+    int sawOld = 0, sawNew = 0;
+    constexpr int kKills = 16;
+    for (int k = 0; k < kKills; ++k) {
+        restore();
+        pid_t child = spawn(packOnce);
+        ::usleep(useconds_t(full.count() * k / (kKills - 4)));
+        ::kill(child, SIGKILL);
+        waitFor(child);
+
+        Table t;
+        t.setPath(p);
+        t.open();
+        ASSERT_EQ(t.problem(), "") << "kill " << k;
+        const int count = t.physicalRecordCount();
+        std::set<std::string> seen;
+        for (t.first(); !t.eof(); t.next()) seen.insert(t.asString("Title"));
+        if (count == kRecords) {
+            ++sawOld;
+            EXPECT_EQ(t.deletedCount(), kRecords / 3) << "kill " << k;
+        } else {
+            ++sawNew;
+            EXPECT_EQ(count, int(live.size())) << "kill " << k;
+            EXPECT_EQ(t.deletedCount(), 0);
+        }
+        EXPECT_EQ(seen, live) << "kill " << k;
+        // The header claims an index only when the index file matches the records.
+        if (readBytes(p)[28] != 0) {
+            EXPECT_EQ(t.tagStatus("NewIndex"), Table::TagStatus::Current) << "kill " << k;
+        }
+    }
+    EXPECT_EQ(sawOld + sawNew, kKills);
+    std::cout << "[          ] pack killed " << kKills << " times over " << full.count() << " us: " << sawOld
+              << " left the old table, " << sawNew << " the packed one\n";
+}
