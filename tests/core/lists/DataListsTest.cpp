@@ -1,6 +1,6 @@
 #include "core/lists/DataLists.h"
 
-#include "core/lists/TempFolder.h"
+#include "core/db/DbTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -20,31 +20,31 @@ protected:
     std::filesystem::path program() const { return programFolder.path(); }
     std::filesystem::path base() const { return dbFolder / "MASTER"; }
 
-    test::TempFolder programFolder;
-    test::TempFolder dbFolder;
+    db::test::TempDir programFolder;
+    db::test::TempDir dbFolder;
     DataLists lists;
 };
 
 TEST_F(DataListsFiles, NoMarkerFileMeansTheDefaultsAreShown) {
     // Only the Director file exists: it is no marker, so it is neither read nor kept.
-    dbFolder.write("MASTER.003", "Own Director\r\n");
+    db::test::writeBytes(dbFolder / "MASTER.003", "Own Director\r\n");
     lists.loadAll(base(), program());
     for (int n : kDatabaseListOrder) EXPECT_EQ(lists.list(n), Entries{std::string(listDef(n).name) + " default"}) << n;
 
     ASSERT_TRUE(lists.saveAll(base()));
-    EXPECT_EQ(dbFolder.read("MASTER.003"), "Director default\r\n");
+    EXPECT_EQ(db::test::readBytes(dbFolder / "MASTER.003"), "Director default\r\n");
     // All fifteen files now exist; the program-wide lists never get a database file.
     for (int n : kDatabaseListOrder) EXPECT_TRUE(std::filesystem::exists(databaseListFile(base(), n))) << n;
-    EXPECT_FALSE(dbFolder.exists("MASTER.014"));
-    EXPECT_FALSE(dbFolder.exists("MASTER.017"));
+    EXPECT_FALSE(std::filesystem::exists(dbFolder / "MASTER.014"));
+    EXPECT_FALSE(std::filesystem::exists(dbFolder / "MASTER.017"));
 }
 
 TEST_F(DataListsFiles, OneMarkerFileMakesEveryListTheDatabasesOwn) {
     for (const char* marker : {"MASTER.009", "MASTER.008", "MASTER.007", "MASTER.010", "master.009"}) {
-        test::TempFolder db;
-        db.write(marker, "");
-        db.write("MASTER.006", "Own Category\r\n");
-        lists.loadAll(db / "MASTER", program());
+        db::test::TempDir folder;
+        db::test::writeBytes(folder / marker, "");
+        db::test::writeBytes(folder / "MASTER.006", "Own Category\r\n");
+        lists.loadAll(folder / "MASTER", program());
         EXPECT_EQ(lists.list(6), Entries{"Own Category"}) << marker;
         EXPECT_TRUE(lists.list(1).empty()) << marker;  // missing file: empty, not the default
         EXPECT_TRUE(lists.list(9).empty()) << marker;
@@ -71,7 +71,7 @@ TEST_F(DataListsFiles, DefaultsSaveAndLoadRoundTrip) {
     lists.loadDefaults(program());
     lists.addToList(2, "New Star");
     ASSERT_TRUE(lists.saveDefaults(program()));
-    EXPECT_EQ(programFolder.read("STAR.LST"), "Stars default\r\nNew Star\r\n");
+    EXPECT_EQ(db::test::readBytes(programFolder / "STAR.LST"), "Stars default\r\nNew Star\r\n");
 
     DataLists other;
     other.loadDefaults(program());

@@ -1,6 +1,6 @@
 #include "core/lists/ListFile.h"
 
-#include "core/lists/TempFolder.h"
+#include "core/db/DbTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,16 +31,16 @@ TEST(ListFile, ParsesLinesByTheReadingRule) {
 }
 
 TEST(ListFile, WritesCrLfAndReadsBack) {
-    test::TempFolder dir;
+    db::test::TempDir dir;
     const Entries entries{"  Drama ", "Caf\xe9", "Drama"};
     ASSERT_TRUE(writeListFile(dir / "X.006", entries));
-    EXPECT_EQ(dir.read("X.006"), "  Drama \r\nCaf\xe9\r\nDrama\r\n");
+    EXPECT_EQ(db::test::readBytes(dir / "X.006"), "  Drama \r\nCaf\xe9\r\nDrama\r\n");
     EXPECT_EQ(readListFile(dir / "X.006"), entries);
 
     // An empty list gives an empty file, which reads back as an empty list.
     ASSERT_TRUE(writeListFile(dir / "X.006", {}));
-    EXPECT_TRUE(dir.exists("X.006"));
-    EXPECT_EQ(dir.read("X.006"), "");
+    EXPECT_TRUE(std::filesystem::exists(dir / "X.006"));
+    EXPECT_EQ(db::test::readBytes(dir / "X.006"), "");
     EXPECT_TRUE(readListFile(dir / "X.006").empty());
 
     // No temporary file is left beside it.
@@ -50,7 +50,7 @@ TEST(ListFile, WritesCrLfAndReadsBack) {
 }
 
 TEST(ListFile, UnreadableOrUnwritableFilesFailSilently) {
-    test::TempFolder dir;
+    db::test::TempDir dir;
     EXPECT_TRUE(readListFile(dir / "MISSING.LST").empty());
 
     // A folder where the file should be: nothing read, nothing written, nothing changed.
@@ -61,7 +61,7 @@ TEST(ListFile, UnreadableOrUnwritableFilesFailSilently) {
 
     // A missing folder: the write fails without creating anything.
     EXPECT_FALSE(writeListFile(dir / "nowhere" / "X.001", {"A"}));
-    EXPECT_FALSE(dir.exists("nowhere"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
 }
 
 }  // namespace

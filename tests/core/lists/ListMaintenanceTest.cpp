@@ -1,7 +1,7 @@
 #include "core/lists/ListMaintenance.h"
 
 #include "core/lists/DefaultLists.h"
-#include "core/lists/TempFolder.h"
+#include "core/db/DbTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -51,8 +51,8 @@ TEST(ListEditor, SortIgnoresLetterCaseOnce) {
 }
 
 TEST(ListEditor, OkStoresTheCopyAndSavesTheDatabaseLists) {
-    test::TempFolder program, db;
-    const auto base = db / "MASTER";
+    db::test::TempDir program, folder;
+    const auto base = folder / "MASTER";
     DataLists lists;
     lists.setList(2, {"Old Star"});
     lists.setList(1, {"Producer A"});
@@ -64,8 +64,8 @@ TEST(ListEditor, OkStoresTheCopyAndSavesTheDatabaseLists) {
     ASSERT_TRUE(stars.store(lists, base, program.path()));
     EXPECT_EQ(lists.list(2), (Entries{"Old Star", "New Star"}));
     for (int field = 2; field <= 7; ++field) EXPECT_EQ(lists.viewerList(field), lists.list(2)) << field;
-    EXPECT_EQ(db.read("MASTER.002"), "Old Star\r\nNew Star\r\n");
-    EXPECT_EQ(db.read("MASTER.001"), "Producer A\r\n");
+    EXPECT_EQ(db::test::readBytes(folder / "MASTER.002"), "Old Star\r\nNew Star\r\n");
+    EXPECT_EQ(db::test::readBytes(folder / "MASTER.001"), "Producer A\r\n");
 
     // Producer: its viewer drop-down, which loading never fills, gets the list.
     ListEditor producer = ListEditor::open(lists, 1, program.path());
@@ -74,21 +74,21 @@ TEST(ListEditor, OkStoresTheCopyAndSavesTheDatabaseLists) {
     EXPECT_EQ(lists.viewerList(8), (Entries{"Producer A", "Producer B"}));
 
     // Oscar names: read from and written to OSCAR.LST; the database files are rewritten too.
-    program.write("OSCAR.LST", "Best Picture\r\n");
-    std::filesystem::remove(db / "MASTER.001");
+    db::test::writeBytes(program / "OSCAR.LST", "Best Picture\r\n");
+    std::filesystem::remove(folder / "MASTER.001");
     ListEditor oscars = ListEditor::open(lists, kOscarList, program.path());
     EXPECT_EQ(oscars.entries(), Entries{"Best Picture"});
     oscars.add("Best Director");
     ASSERT_TRUE(oscars.store(lists, base, program.path()));
-    EXPECT_EQ(program.read("OSCAR.LST"), "Best Picture\r\nBest Director\r\n");
-    EXPECT_TRUE(db.exists("MASTER.001"));
+    EXPECT_EQ(db::test::readBytes(program / "OSCAR.LST"), "Best Picture\r\nBest Director\r\n");
+    EXPECT_TRUE(std::filesystem::exists(folder / "MASTER.001"));
     EXPECT_TRUE(lists.list(kOscarList).empty());
 }
 
 TEST(ListEditor, CancelChangesNothing) {
     DataLists lists;
     lists.setList(5, {"G", "PG"});
-    test::TempFolder program;
+    db::test::TempDir program;
     ListEditor e = ListEditor::open(lists, 5, program.path());
     e.add("R");
     e.removeSelected();
@@ -96,18 +96,18 @@ TEST(ListEditor, CancelChangesNothing) {
 }
 
 TEST(DefaultLists, SeedingCopiesOnlyMissingFiles) {
-    test::TempFolder shipped, program;
-    shipped.write("RATING.LST", "G\r\nPG\r\n");
-    shipped.write("OSCAR.LST", "Best Picture\n");
-    shipped.write("category.lst", "Drama\r\n");
-    program.write("rating.lst", "Mine\r\n");  // already there in another letter case
+    db::test::TempDir shipped, program;
+    db::test::writeBytes(shipped / "RATING.LST", "G\r\nPG\r\n");
+    db::test::writeBytes(shipped / "OSCAR.LST", "Best Picture\n");
+    db::test::writeBytes(shipped / "category.lst", "Drama\r\n");
+    db::test::writeBytes(program / "rating.lst", "Mine\r\n");  // already there in another letter case
 
     const auto copied = seedDefaultLists(program.path(), shipped.path());
     EXPECT_EQ(copied, (std::vector<std::string>{"CATEGORY.LST", "OSCAR.LST"}));
-    EXPECT_EQ(program.read("rating.lst"), "Mine\r\n");
-    EXPECT_FALSE(program.exists("RATING.LST"));
-    EXPECT_EQ(program.read("OSCAR.LST"), "Best Picture\r\n");
-    EXPECT_EQ(program.read("CATEGORY.LST"), "Drama\r\n");
+    EXPECT_EQ(db::test::readBytes(program / "rating.lst"), "Mine\r\n");
+    EXPECT_FALSE(std::filesystem::exists(program / "RATING.LST"));
+    EXPECT_EQ(db::test::readBytes(program / "OSCAR.LST"), "Best Picture\r\n");
+    EXPECT_EQ(db::test::readBytes(program / "CATEGORY.LST"), "Drama\r\n");
     EXPECT_TRUE(seedDefaultLists(program.path(), shipped.path()).empty());
 }
 

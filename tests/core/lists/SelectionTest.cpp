@@ -1,6 +1,6 @@
 #include "core/lists/Selection.h"
 
-#include "core/lists/TempFolder.h"
+#include "core/db/DbTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -23,19 +23,19 @@ TEST(Selection, MiscTextPreselectsItsEntriesAndWritesThemBack) {
 }
 
 TEST(Selection, UnknownMiscItemsJoinTheShownListOnly) {
-    test::TempFolder program;
-    program.write("MISC.LST", "Dubbed\r\nWidescreen\r\n");
+    db::test::TempDir program;
+    db::test::writeBytes(program / "MISC.LST", "Dubbed\r\nWidescreen\r\n");
     Selection s(SelectionKind::Miscellaneous, program.path(), "Signed Copy,  widescreen,,Dubbed");
     EXPECT_EQ(s.entries(), (Entries{"Dubbed", "Signed Copy", "Widescreen", "widescreen"}));
     EXPECT_EQ(s.joined(), "Dubbed, Signed Copy, widescreen");
-    EXPECT_EQ(program.read("MISC.LST"), "Dubbed\r\nWidescreen\r\n");
+    EXPECT_EQ(db::test::readBytes(program / "MISC.LST"), "Dubbed\r\nWidescreen\r\n");
     EXPECT_EQ(s.find("Widescreen"), 2);
     EXPECT_EQ(s.find("widescreen "), -1);
 }
 
 TEST(Selection, OscarKindsOpenWithoutSelectionAndJoinInListOrder) {
-    test::TempFolder program;
-    program.write("OSCAR.LST", "Best Picture\r\nBest Actor\r\nBest Director\r\n");
+    db::test::TempDir program;
+    db::test::writeBytes(program / "OSCAR.LST", "Best Picture\r\nBest Actor\r\nBest Director\r\n");
     Selection s(SelectionKind::OscarAwards, program.path(), "Best Picture");
     EXPECT_EQ(s.joined(), "");  // nothing preselected: OK empties the box
     s.toggle(2);                // Best Picture
