@@ -10,6 +10,7 @@
 #include <climits>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <system_error>
 
 #include "core/app/Formats.h"
@@ -56,6 +57,13 @@ int hexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// A section or key name that reads back as itself: not empty, no blanks at either end, no
+// line break and none of the characters that end it.
+bool validName(std::string_view name, std::string_view enders) {
+    return !name.empty() && trimBlanks(name).size() == name.size() &&
+           name.find_first_of(std::string("\r\n").append(enders)) == std::string_view::npos;
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -173,6 +181,7 @@ ProfileFile::Line ProfileFile::makeLine(std::string text) {
 
 void ProfileFile::parse(std::string_view text) {
     lines_.clear();
+    sectionLines_.clear();
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find_first_of("\r\n", start);
@@ -183,11 +192,13 @@ void ProfileFile::parse(std::string_view text) {
         lines_.push_back(makeLine(std::string(text.substr(start, end - start))));
         start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
     }
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (lines_[i].isSection) sectionLines_.push_back(i);
 }
 
 std::size_t ProfileFile::findSection(std::string_view section) const {
-    for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].isSection && rv::db::equalsNoCase(lines_[i].section, section)) return i;
+    for (std::size_t i : sectionLines_)
+        if (rv::db::equalsNoCase(lines_[i].section, section)) return i;
     return lines_.size();
 }
 
@@ -228,10 +239,13 @@ bool ProfileFile::readYesNo(std::string_view section, std::string_view key, bool
 }
 
 void ProfileFile::writeText(std::string_view section, std::string_view key, std::string_view value) {
+    if (!validName(section, "]") || !validName(key, "=") || key.front() == '[' || key.front() == ';')
+        throw std::invalid_argument("not a profile section or key name: " + std::string(section) + "/" + std::string(key));
     const std::string encoded = encodeValue(value);
     std::size_t sec = findSection(section);
     if (sec == lines_.size()) {
         if (!lines_.empty() && !trimBlanks(lines_.back().text).empty()) lines_.push_back(makeLine(""));
+        sectionLines_.push_back(lines_.size());
         lines_.push_back(makeLine("[" + std::string(section) + "]"));
         lines_.push_back(makeLine(std::string(key) + "=" + encoded));
         return;
@@ -247,6 +261,8 @@ void ProfileFile::writeText(std::string_view section, std::string_view key, std:
     for (std::size_t i = sec + 1; i < lines_.size() && !lines_[i].isSection; ++i)
         if (lines_[i].isEntry) insertAt = i + 1;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), makeLine(std::string(key) + "=" + encoded));
+    for (std::size_t& header : sectionLines_)
+        if (header >= insertAt) ++header;
 }
 
 void ProfileFile::writeWhole(std::string_view section, std::string_view key, std::int64_t value) {

@@ -70,7 +70,9 @@ public:
     double readDecimal(std::string_view section, std::string_view key, double def) const;
     bool readYesNo(std::string_view section, std::string_view key, bool def) const;
 
-    // Setting a key in memory; save() writes the file.
+    // Setting a key in memory; save() writes the file.  Section and key are plain names (no
+    // blanks at either end, no line breaks, no "]" in a section, no "=" in a key, a key not
+    // starting with "[" or ";"); anything else throws std::invalid_argument.
     void writeText(std::string_view section, std::string_view key, std::string_view value);
     void writeWhole(std::string_view section, std::string_view key, std::int64_t value);
     void writeDecimal(std::string_view section, std::string_view key, double value);
@@ -102,6 +104,7 @@ private:
 
     std::filesystem::path path_;
     std::vector<Line> lines_;
+    std::vector<std::size_t> sectionLines_;  // indices of the section headers in lines_, in order
     bool existed_ = false;
 };
 

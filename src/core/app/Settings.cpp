@@ -215,15 +215,12 @@ bool isFile(const fs::path& file) {
 
 }  // namespace
 
-void loadProgramSettings(Settings& settings, const fs::path& file, const std::string& startFolder) {
-    ProfileFile profile(existingOrExact(file));
+void readProgramKeys(Settings& settings, const ProfileFile& profile, const std::string& startFolder) {
     Reader reader(profile);
     programKeys(settings, reader, startFolder);
 }
 
-void loadDatabaseSettings(Settings& settings, const fs::path& file, const fs::path& fallback) {
-    fs::path chosen = existingOrExact(file);
-    ProfileFile profile(isFile(chosen) ? chosen : existingOrExact(fallback));
+void readDatabaseKeys(Settings& settings, const ProfileFile& profile) {
     Reader reader(profile);
     databaseKeys(settings, reader);
     // A sort level names a field of the catalogue or none; anything else would index past it.
@@ -231,20 +228,37 @@ void loadDatabaseSettings(Settings& settings, const fs::path& file, const fs::pa
         if (level < 0 || level > rv::db::kFieldCount) level = 0;
 }
 
+void writeProgramKeys(const Settings& settings, ProfileFile& profile) {
+    Writer writer(profile);
+    programKeys(settings, writer, std::string());
+}
+
+void writeDatabaseKeys(const Settings& settings, ProfileFile& profile) {
+    Writer writer(profile);
+    databaseKeys(settings, writer);
+}
+
+void loadProgramSettings(Settings& settings, const fs::path& file, const std::string& startFolder) {
+    readProgramKeys(settings, ProfileFile(existingOrExact(file)), startFolder);
+}
+
+void loadDatabaseSettings(Settings& settings, const fs::path& file, const fs::path& fallback) {
+    fs::path chosen = existingOrExact(file);
+    readDatabaseKeys(settings, ProfileFile(isFile(chosen) ? chosen : existingOrExact(fallback)));
+}
+
 bool saveProgramSettings(const Settings& settings, const fs::path& file) {
     fs::path target = existingOrExact(file);
     std::error_code ec;
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
     ProfileFile profile(target);
-    Writer writer(profile);
-    programKeys(settings, writer, std::string());
+    writeProgramKeys(settings, profile);
     return profile.save();
 }
 
 bool saveDatabaseSettings(const Settings& settings, const fs::path& file) {
     ProfileFile profile(existingOrExact(file));
-    Writer writer(profile);
-    databaseKeys(settings, writer);
+    writeDatabaseKeys(settings, profile);
     return profile.save();
 }
 

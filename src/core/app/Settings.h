@@ -181,6 +181,14 @@ void loadDatabaseSettings(Settings& settings, const std::filesystem::path& file,
 bool saveProgramSettings(const Settings& settings, const std::filesystem::path& file);
 bool saveDatabaseSettings(const Settings& settings, const std::filesystem::path& file);
 
+// The same keys read from or set in a profile already in memory, for callers that batch
+// several parts into one write.
+class ProfileFile;
+void readProgramKeys(Settings& settings, const ProfileFile& profile, const std::string& startFolder);
+void readDatabaseKeys(Settings& settings, const ProfileFile& profile);
+void writeProgramKeys(const Settings& settings, ProfileFile& profile);
+void writeDatabaseKeys(const Settings& settings, ProfileFile& profile);
+
 // The program's calls: part 1 always uses programConfigFile() (the path is not used); part 2
 // reads `file` or falls back to programConfigFile(), and writes `file`.  Any other part
 // throws std::invalid_argument.

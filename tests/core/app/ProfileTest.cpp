@@ -140,6 +140,16 @@ TEST(ProfileWrite, LineBreaksInAValueCannotStartNewEntries) {
     EXPECT_EQ(reread.value("S", "Next"), "1");
 }
 
+TEST(ProfileWrite, RefusesNamesThatWouldNotReadBack) {
+    ProfileFile profile;
+    const std::pair<const char*, const char*> bad[] = {{"", "k"},  {"S", ""},     {" S", "k"},  {"S", "k "},
+                                                       {"S]", "k"}, {"S", "a=b"}, {"S", "[k"}, {"S", ";k"},
+                                                       {"S\n", "k"}, {"S", "k\r"}};
+    for (const auto& [section, key] : bad)
+        EXPECT_THROW(profile.writeText(section, key, "v"), std::invalid_argument) << section << "/" << key;
+    EXPECT_EQ(profile.text(), "");
+}
+
 TEST(ProfileFileOnDisk, BatchWritesEqualOneKeyAtATime) {
     TempDir dir;
     const std::string start = "[Misc]\r\n; keep me\r\nButton Bar=1\r\n";

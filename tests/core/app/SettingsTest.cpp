@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
 
 #include "core/app/AppTestSupport.h"
 #include "core/app/Paths.h"
@@ -151,8 +150,9 @@ TEST(Settings, SectionsAreWrittenInReadingOrder) {
     ASSERT_TRUE(saveDatabaseSettings(Settings{}, dir / "A.INI"));
     const std::string text = readBytes(dir / "A.INI");
     std::vector<std::string> sections;
-    const std::regex header(R"(\[([^\]]+)\]\r\n)");
-    for (std::sregex_iterator it(text.begin(), text.end(), header), end; it != end; ++it) sections.push_back((*it)[1]);
+    for (std::size_t at = text.find("\r\n["); at != std::string::npos; at = text.find("\r\n[", at + 1))
+        sections.push_back(text.substr(at + 3, text.find(']', at) - at - 3));
+    sections.insert(sections.begin(), text.substr(1, text.find(']') - 1));
     const std::vector<std::string> expected = {
         "Field Names",         "Display Fields",    "Field Width",         "Field Order",
         "Export Fields",       "Export Order",      "Export",              "Import",
