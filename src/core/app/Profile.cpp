@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
@@ -148,11 +147,28 @@ const char* yesNoText(bool value) { return value ? "Yes" : "No"; }
 // ------------------------------------------------------------------ ProfileFile
 
 ProfileFile::ProfileFile(fs::path path) : path_(std::move(path)) {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) return;
+    int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        existed_ = errno != ENOENT && errno != ENOTDIR;
+        readFailed_ = existed_;
+        return;
+    }
     existed_ = true;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    parse(text);
+    std::string text;
+    struct stat st {};
+    readFailed_ = ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode);
+    char buffer[65536];
+    while (!readFailed_) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            readFailed_ = n < 0;
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (!readFailed_) parse(text);
 }
 
 ProfileFile ProfileFile::fromText(std::string_view text) {
@@ -286,7 +302,7 @@ std::string ProfileFile::text() const {
     return out;
 }
 
-bool ProfileFile::save() const { return saveAs(path_); }
+bool ProfileFile::save() const { return !readFailed_ && saveAs(path_); }
 
 bool ProfileFile::saveAs(const fs::path& path) const {
     if (path.empty()) return false;

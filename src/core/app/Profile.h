@@ -51,14 +51,17 @@ const char* yesNoText(bool value);
 class ProfileFile {
 public:
     ProfileFile() = default;
-    // Loads the file when it exists; a missing or unreadable file is an empty profile.
+    // Loads the file when it exists; a missing file is an empty profile.  A file that exists
+    // but cannot be read (or is not a plain file) also reads as empty, and save() then refuses
+    // to write over it, so its contents are never replaced by a few keys.
     explicit ProfileFile(std::filesystem::path path);
 
     // A profile over the given text (for tests and the fuzzer); path() is empty.
     static ProfileFile fromText(std::string_view text);
 
     const std::filesystem::path& path() const { return path_; }
-    bool existed() const { return existed_; }  // the file was there when loaded
+    bool existed() const { return existed_; }         // the file was there when loaded
+    bool readFailed() const { return readFailed_; }   // ... but could not be read
 
     // The raw value of a key (blanks and enclosing quotes removed, not cut), or nothing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
@@ -83,7 +86,7 @@ public:
 
     // Writes text() to path() through a new file and a rename; when the path is a symbolic
     // link its target is replaced.  Keeps the old file's permissions.  False when the file
-    // could not be written (the old file is then untouched).
+    // could not be written or could not be read when loaded (the old file is then untouched).
     bool save() const;
     bool saveAs(const std::filesystem::path& path) const;
 
@@ -106,6 +109,7 @@ private:
     std::vector<Line> lines_;
     std::vector<std::size_t> sectionLines_;  // indices of the section headers in lines_, in order
     bool existed_ = false;
+    bool readFailed_ = false;
 };
 
 // One key of a file on disk, as the profile service reads and writes it.

@@ -205,6 +205,16 @@ TEST(ProfileFileOnDisk, AFailedSaveReportsItAndLeavesNoFile) {
     EXPECT_FALSE(writeProfileString(dir / "no-such-folder/X.INI", "A", "k", "1"));
     EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
     EXPECT_FALSE(ProfileFile::fromText("[A]\nk=1").save());  // no path to write to
+
+    // Something that cannot be read is never replaced by the few keys written into it.
+    std::filesystem::create_directory(dir / "A.INI");
+    ProfileFile unreadable(dir / "A.INI");
+    EXPECT_TRUE(unreadable.existed());
+    EXPECT_TRUE(unreadable.readFailed());
+    EXPECT_EQ(unreadable.readText("A", "k", "default"), "default");
+    unreadable.writeText("A", "k", "1");
+    EXPECT_FALSE(unreadable.save());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "A.INI"));
 }
 
 }  // namespace
