@@ -302,7 +302,12 @@ std::string_view stored(const char* record, const FieldInfo& f) {
 bool isBlank(std::string_view bytes) { return trimmed(bytes).empty(); }
 
 std::string text(std::string_view bytes, const FieldInfo& f, const DateCodec& codec) {
-    if (isNumeric(f) || f.type == 'L') return std::string(trimmed(bytes));
+    if (isNumeric(f)) {
+        // Asterisks fill a number that did not fit, and shapelib writes them for "no value".
+        std::string_view t = trimmed(bytes);
+        return t.find_first_not_of('*') == std::string_view::npos ? std::string() : std::string(t);
+    }
+    if (f.type == 'L') return std::string(trimmed(bytes));
     if (f.type == 'D') {
         std::string_view t = trimmed(bytes);
         if (t.empty()) return {};
