@@ -25,7 +25,8 @@ const char* envValue(const char* name) {
 fs::path homeDir() {
     if (const char* home = envValue("HOME")) return home;
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
-    return fs::current_path();
+    std::error_code ec;
+    return fs::current_path(ec);
 }
 
 // The override when set; else $XDG_<kind>_HOME/reelvane (only an absolute value counts, as

@@ -278,7 +278,9 @@ bool saveSettings(const Settings& settings, const fs::path& file, int part) {
 }
 
 void loadNewDatabaseSettings(Settings& settings) {
-    loadDatabaseSettings(settings, findFileNoCase(fs::current_path(), "RVLINV.INI"), programConfigFile());
+    std::error_code ec;
+    const fs::path current = fs::current_path(ec);
+    loadDatabaseSettings(settings, findFileNoCase(ec ? fs::path() : current, "RVLINV.INI"), programConfigFile());
 }
 
 }  // namespace rv::app
