@@ -15,6 +15,7 @@
 
 #include "core/db/KeyExpression.h"
 #include "core/db/Mdx.h"
+#include "core/db/Table.h"
 
 namespace {
 
@@ -121,6 +122,83 @@ while (my ($key, $recno) = $index->fetch) {
         EXPECT_EQ(e.key.substr(0, 20), upperCp1252((title + std::string(20, ' ')).substr(0, 20)));
     }
     EXPECT_EQ(listed, expected);
+    fs::remove_all(dir);
+}
+
+// The whole chain: a video table written by the engine, its NewIndex tag built from the sort
+// expression, and both files read by the independent reader, which must walk the records
+// in the order of our keys.
+TEST(MdxInterop, IndependentReaderWalksTheEnginesVideoTableInIndexOrder) {
+    if (!haveReader()) GTEST_SKIP() << "libdbd-xbase-perl (XBase::Index) is not installed";
+    fs::path dir = fs::temp_directory_path() / ("rv_mdx_engine_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path dbf = dir / "MASTER.DBF";
+    const std::string expression =
+        "Upper(Left(Category,20))+Upper(Left(Star1,20))+DTOS(PurchDate)+STR(ListPrice,12,2)";
+
+    Table::createVideoTable(dbf);
+    {
+        Table table;
+        table.setPath(dbf);
+        table.open();
+        const char* categories[] = {"drama", "Comedy", "", "western", "Drama"};
+        const char* stars[] = {"Grant", "hepburn", "Stewart", "", "kelly", "Bogart"};
+        for (int i = 0; i < 300; ++i) {
+            table.append();
+            table.setString("Title", "Film " + std::to_string(i));
+            table.setString("Category", categories[i % 5]);
+            table.setString("Star1", stars[i % 6]);
+            if (i % 4) table.setDate("PurchDate", Date{1980 + i % 20, 1 + i % 12, 1 + i % 28});
+            if (i % 3) table.setNumber("ListPrice", (i % 17) * 1.25);
+            table.post();
+        }
+        table.close();
+        table.addIndex("NewIndex", expression);
+    }
+
+    std::ofstream(dir / "walk.pl") << R"(
+use XBase; use XBase::Index;
+my ($dir) = @ARGV;
+my $table = new XBase "$dir/MASTER.DBF" or die XBase->errstr;
+my $index = new XBase::Index "$dir/MASTER.MDX", tag => 'NEWINDEX' or die XBase::Index->errstr;
+$index->prepare_select;
+binmode STDOUT;
+while (my ($key, $recno) = $index->fetch) {
+    my (undef, $category, $star) = $table->get_record($recno - 1, 'CATEGORY', 'STAR1');
+    print "$key|$recno|$category|$star\n";
+}
+)";
+    std::string walked = run("perl " + (dir / "walk.pl").string() + " " + dir.string());
+
+    auto ours = mdx::readMdx(dir / "MASTER.MDX");
+    ASSERT_TRUE(ours);
+    ASSERT_EQ(ours->tags.size(), 1u);
+    EXPECT_EQ(ours->tags[0].expression, expression);
+    ASSERT_EQ(ours->tags[0].entries.size(), 300u);
+    for (size_t i = 1; i < ours->tags[0].entries.size(); ++i)
+        EXPECT_LE(ours->tags[0].entries[i - 1].key, ours->tags[0].entries[i].key);
+    // Compare key and record number per line, and that each key starts with the upper-case
+    // category and star of the record the reader fetched.
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < walked.size();) {
+        size_t end = walked.find('\n', at);
+        if (end == std::string::npos) end = walked.size();
+        lines.push_back(walked.substr(at, end - at));
+        at = end + 1;
+    }
+    ASSERT_EQ(lines.size(), ours->tags[0].entries.size()) << walked.substr(0, 500);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto& e = ours->tags[0].entries[i];
+        const std::string prefix = e.key + "|" + std::to_string(e.recno) + "|";
+        ASSERT_EQ(lines[i].substr(0, prefix.size()), prefix) << "entry " << i;
+        std::string rest = lines[i].substr(prefix.size());
+        std::string category = rest.substr(0, rest.find('|'));
+        std::string star = rest.substr(rest.find('|') + 1);
+        EXPECT_EQ(e.key.substr(0, 40), upperCp1252((category + std::string(20, ' ')).substr(0, 20) +
+                                                   (star + std::string(20, ' ')).substr(0, 20)))
+            << "entry " << i;
+    }
     fs::remove_all(dir);
 }
 
