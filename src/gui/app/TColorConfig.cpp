@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <tuple>
+
 #include "gui/app/TMain.h"
 #include "gui/common/Colors.h"
 #include "gui/common/Prompt.h"
@@ -62,50 +64,54 @@ TColorConfig::TColorConfig(TMain& main, int code, QWidget* parent)
     MajorTitles = button(window, "MajorTitles", "Major Titles", 38, 72, 120);
     MinorTitles = button(window, "MinorTitles", "Minor Titles", 38, 106, 120);
 
-    QFrame* edit = sampleFrame(this, kCol[1], kRow[0]);
-    Label6 = titleLabel(edit, "Label6", "Edit Box");
-    EditBox = new QLineEdit(QStringLiteral("Sample Text"), edit);
-    EditBox->setObjectName(QStringLiteral("EditBox"));
-    EditBox->setGeometry(18, 44, 160, 24);
-    EditBoxText = button(edit, "EditBoxText", "Text", 18, 106, 76);
-    EditBoxBack = button(edit, "EditBoxBack", "Background", 102, 106, 76);
+    // The five samples of a box or button: a frame with its title, the sample control and
+    // the Text and Background buttons.
+    struct Sample {
+        QFrame* frame;
+        QLabel* title;
+        QPushButton* text;
+        QPushButton* back;
+    };
+    auto sample = [this](int left, int top, const char* labelName, const char* title, const char* textName,
+                         const char* backName) {
+        QFrame* f = sampleFrame(this, left, top);
+        return Sample{f, titleLabel(f, labelName, title), button(f, textName, "Text", 18, 106, 76),
+                      button(f, backName, "Background", 102, 106, 76)};
+    };
+    auto place = [](QWidget* control, const char* name, QRect geometry) {
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(geometry);
+    };
 
-    QFrame* combo = sampleFrame(this, kCol[2], kRow[0]);
-    Label7 = titleLabel(combo, "Label7", "Combo Box");
-    ComboBox = new QComboBox(combo);
-    ComboBox->setObjectName(QStringLiteral("ComboBox"));
+    Sample edit = sample(kCol[1], kRow[0], "Label6", "Edit Box", "EditBoxText", "EditBoxBack");
+    std::tie(Label6, EditBoxText, EditBoxBack) = std::tie(edit.title, edit.text, edit.back);
+    EditBox = new QLineEdit(QStringLiteral("Sample Text"), edit.frame);
+    place(EditBox, "EditBox", QRect(18, 44, 160, 24));
+
+    Sample combo = sample(kCol[2], kRow[0], "Label7", "Combo Box", "ComboText", "ComboBack");
+    std::tie(Label7, ComboText, ComboBack) = std::tie(combo.title, combo.text, combo.back);
+    ComboBox = new QComboBox(combo.frame);
     ComboBox->setEditable(true);
     ComboBox->setEditText(QStringLiteral("ComboBox"));
-    ComboBox->setGeometry(18, 44, 160, 24);
-    ComboText = button(combo, "ComboText", "Text", 18, 106, 76);
-    ComboBack = button(combo, "ComboBack", "Background", 102, 106, 76);
+    place(ComboBox, "ComboBox", QRect(18, 44, 160, 24));
 
-    QFrame* radio = sampleFrame(this, kCol[0], kRow[1]);
-    Label4 = titleLabel(radio, "Label4", "Radio Button");
-    RadioButton = new QRadioButton(QStringLiteral("Radio Button"), radio);
-    RadioButton->setObjectName(QStringLiteral("RadioButton"));
+    Sample radio = sample(kCol[0], kRow[1], "Label4", "Radio Button", "RadioText", "RadioBack");
+    std::tie(Label4, RadioText, RadioBack) = std::tie(radio.title, radio.text, radio.back);
+    RadioButton = new QRadioButton(QStringLiteral("Radio Button"), radio.frame);
     RadioButton->setChecked(true);
-    RadioButton->setGeometry(38, 44, 120, 24);
-    RadioText = button(radio, "RadioText", "Text", 18, 106, 76);
-    RadioBack = button(radio, "RadioBack", "Background", 102, 106, 76);
+    place(RadioButton, "RadioButton", QRect(38, 44, 120, 24));
 
-    QFrame* check = sampleFrame(this, kCol[1], kRow[1]);
-    Label5 = titleLabel(check, "Label5", "Check Box");
-    CheckBox = new QCheckBox(QStringLiteral("Check Box"), check);
-    CheckBox->setObjectName(QStringLiteral("CheckBox"));
+    Sample check = sample(kCol[1], kRow[1], "Label5", "Check Box", "CheckText", "CheckBack");
+    std::tie(Label5, CheckText, CheckBack) = std::tie(check.title, check.text, check.back);
+    CheckBox = new QCheckBox(QStringLiteral("Check Box"), check.frame);
     CheckBox->setChecked(true);
-    CheckBox->setGeometry(38, 44, 120, 24);
-    CheckText = button(check, "CheckText", "Text", 18, 106, 76);
-    CheckBack = button(check, "CheckBack", "Background", 102, 106, 76);
+    place(CheckBox, "CheckBox", QRect(38, 44, 120, 24));
 
-    QFrame* list = sampleFrame(this, kCol[2], kRow[1]);
-    Label2 = titleLabel(list, "Label2", "List Box");
-    ListBox = new QListWidget(list);
-    ListBox->setObjectName(QStringLiteral("ListBox"));
+    Sample list = sample(kCol[2], kRow[1], "Label2", "List Box", "ListText", "ListBack");
+    std::tie(Label2, ListText, ListBack) = std::tie(list.title, list.text, list.back);
+    ListBox = new QListWidget(list.frame);
     ListBox->addItems({QStringLiteral("Sample Text"), QStringLiteral("Sample Text")});
-    ListBox->setGeometry(18, 34, 160, 62);
-    ListText = button(list, "ListText", "Text", 18, 106, 76);
-    ListBack = button(list, "ListBack", "Background", 102, 106, 76);
+    place(ListBox, "ListBox", QRect(18, 34, 160, 62));
 
     Label3 = new QLabel(QStringLiteral("Predefined Color Combinations"), this);
     Label3->setObjectName(QStringLiteral("Label3"));

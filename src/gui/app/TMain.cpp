@@ -913,43 +913,34 @@ void TMain::ReopenShared() {
 }
 
 void TMain::MenuPackClick() {
-    if (!prompt().yes(this, QStringLiteral("Confirm"), kPackQuestion)) return;
-    table_.close();
-    table_.setExclusive(true);
-    try {
-        table_.open();
-    } catch (const rv::db::DatabaseError&) {
-        ReopenShared();
-        prompt().error(this, QStringLiteral("Unable to pack table.  ") + exclusiveUseMessage(QStringLiteral("Packing")));
-        return;
-    }
-    try {
-        table_.pack();
-    } catch (...) {
-        ReopenShared();
-        DisplayCount();
-        throw;
-    }
-    ReopenShared();
-    DisplayCount();
+    runExclusive(kPackQuestion,
+                 QStringLiteral("Unable to pack table.  ") + exclusiveUseMessage(QStringLiteral("Packing")),
+                 [this] { table_.pack(); });
 }
 
 void TMain::MenuRebuildClick() {
-    if (!prompt().yes(this, QStringLiteral("Confirm"), kRebuildQuestion)) return;
+    runExclusive(kRebuildQuestion,
+                 QStringLiteral("Unable to reindex table.  ") + exclusiveUseMessage(QStringLiteral("Reindexing")),
+                 [this] { table_.regenerateIndexes(); });
+}
+
+void TMain::runExclusive(const QString& question, const QString& inUseMessage, const std::function<void()>& work) {
+    if (!prompt().yes(this, QStringLiteral("Confirm"), question)) return;
     table_.close();
     table_.setExclusive(true);
     try {
         table_.open();
     } catch (const rv::db::DatabaseError&) {
         ReopenShared();
-        prompt().error(this,
-                       QStringLiteral("Unable to reindex table.  ") + exclusiveUseMessage(QStringLiteral("Reindexing")));
+        prompt().error(this, inUseMessage);
         return;
     }
     try {
-        table_.regenerateIndexes();
+        work();
     } catch (...) {
+        // The table goes back to shared use whatever happened; the error is shown after.
         ReopenShared();
+        DisplayCount();
         throw;
     }
     ReopenShared();

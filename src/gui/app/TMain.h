@@ -170,6 +170,9 @@ private:
     void navigatorClicked(TNavigator::Button button);
     void updateNavigator();
     void doOpen(SwitchKind kind);
+    // Pack and Rebuild: ask, take the table exclusively (or show inUseMessage), work, and
+    // reopen it shared.
+    void runExclusive(const QString& question, const QString& inUseMessage, const std::function<void()>& work);
     bool browseBlocked(const QAction* item) const;
 
     // State
