@@ -35,6 +35,34 @@ std::string run(const std::string& command) {
     return out;
 }
 
+// Walks `tag` of the index `mdx` with the independent reader and fetches `fields` of each
+// record it points to from the table `dbf`: one line "key|recno|value|value..." per entry.
+std::vector<std::string> walkWithReader(const fs::path& dbf, const fs::path& mdx, const std::string& tag,
+                                        const std::string& fields) {
+    const fs::path script = dbf.parent_path() / "walk.pl";
+    std::ofstream(script) << R"(
+use XBase; use XBase::Index;
+my ($dbf, $mdx, $tag, @fields) = @ARGV;
+my $table = new XBase $dbf or die XBase->errstr;
+my $index = new XBase::Index $mdx, tag => $tag or die XBase::Index->errstr;
+$index->prepare_select;
+binmode STDOUT;
+while (my ($key, $recno) = $index->fetch) {
+    my (undef, @values) = $table->get_record($recno - 1, @fields);
+    print join('|', $key, $recno, @values), "\n";
+}
+)";
+    std::string out = run("perl " + script.string() + " " + dbf.string() + " " + mdx.string() + " " + tag + " " + fields);
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < out.size();) {
+        size_t end = out.find('\n', at);
+        if (end == std::string::npos) end = out.size();
+        lines.push_back(out.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
 void put16(std::string& b, size_t at, unsigned v) {
     b[at] = static_cast<char>(v & 0xFF);
     b[at + 1] = static_cast<char>((v >> 8) & 0xFF);
@@ -83,15 +111,12 @@ TEST(MdxInterop, IndependentReaderListsOurKeysAndRecords) {
     const char* words[] = {"vertigo", "Rear Window", "\xe9t\xe9", "Notorious", "", "psycho", "The Birds"};
     for (int i = 0; i < 400; ++i)
         rows.push_back({std::string(words[i % 7]) + (i % 3 ? std::to_string(i % 50) : ""), std::to_string(1940 + i % 60)});
-    {
-        std::string dbf = tinyDbf(rows);
-        std::ofstream(dir / "FILMS.DBF", std::ios::binary).write(dbf.data(), static_cast<std::streamsize>(dbf.size()));
-    }
+    const std::string dbf = tinyDbf(rows);
+    std::ofstream(dir / "FILMS.DBF", std::ios::binary).write(dbf.data(), static_cast<std::streamsize>(dbf.size()));
 
     std::vector<KeyField> fields = {{"TITLE", 'C', 1, 20, 0}, {"YEAR", 'N', 21, 4, 0}};
     auto expression = KeyExpression::compile("Upper(Left(Title,20))+STR(Year,12,0)", fields);
     mdx::TagData tag{"NEWINDEX", expression.text(), expression.keyLength(), false, false, {}, 'C'};
-    std::string dbf = tinyDbf(rows);
     for (size_t i = 0; i < rows.size(); ++i) {
         std::string record = dbf.substr(97 + i * 25, 25);
         tag.entries.push_back({expression.key(record), static_cast<uint32_t>(i + 1)});
@@ -100,28 +125,15 @@ TEST(MdxInterop, IndependentReaderListsOurKeysAndRecords) {
                      [](const mdx::TagEntry& a, const mdx::TagEntry& b) { return a.key < b.key; });
     mdx::writeMdx(dir / "FILMS.MDX", mdx::MdxContents{"FILMS", {tag}});
 
-    // The reader prints key, record number and the record's own title for every entry.
-    std::ofstream(dir / "list.pl") << R"(
-use XBase; use XBase::Index;
-my ($dir) = @ARGV;
-my $table = new XBase "$dir/FILMS.DBF" or die XBase->errstr;
-my $index = new XBase::Index "$dir/FILMS.MDX", tag => 'NEWINDEX' or die XBase::Index->errstr;
-$index->prepare_select;
-binmode STDOUT;
-while (my ($key, $recno) = $index->fetch) {
-    my (undef, $title) = $table->get_record($recno - 1, 'TITLE');
-    print "$key|$recno|$title\n";
-}
-)";
-    std::string listed = run("perl " + (dir / "list.pl").string() + " " + dir.string());
+    auto walked = walkWithReader(dir / "FILMS.DBF", dir / "FILMS.MDX", "NEWINDEX", "TITLE");
 
-    std::string expected;
+    std::vector<std::string> expected;
     for (const auto& e : tag.entries) {
         std::string title = rows[e.recno - 1].first;  // the reader trims trailing spaces
-        expected += e.key + "|" + std::to_string(e.recno) + "|" + title + "\n";
+        expected.push_back(e.key + "|" + std::to_string(e.recno) + "|" + title);
         EXPECT_EQ(e.key.substr(0, 20), upperCp1252((title + std::string(20, ' ')).substr(0, 20)));
     }
-    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(walked, expected);
     fs::remove_all(dir);
 }
 
@@ -157,19 +169,7 @@ TEST(MdxInterop, IndependentReaderWalksTheEnginesVideoTableInIndexOrder) {
         table.addIndex("NewIndex", expression);
     }
 
-    std::ofstream(dir / "walk.pl") << R"(
-use XBase; use XBase::Index;
-my ($dir) = @ARGV;
-my $table = new XBase "$dir/MASTER.DBF" or die XBase->errstr;
-my $index = new XBase::Index "$dir/MASTER.MDX", tag => 'NEWINDEX' or die XBase::Index->errstr;
-$index->prepare_select;
-binmode STDOUT;
-while (my ($key, $recno) = $index->fetch) {
-    my (undef, $category, $star) = $table->get_record($recno - 1, 'CATEGORY', 'STAR1');
-    print "$key|$recno|$category|$star\n";
-}
-)";
-    std::string walked = run("perl " + (dir / "walk.pl").string() + " " + dir.string());
+    auto lines = walkWithReader(dbf, dir / "MASTER.MDX", "NEWINDEX", "CATEGORY STAR1");
 
     auto ours = mdx::readMdx(dir / "MASTER.MDX");
     ASSERT_TRUE(ours);
@@ -178,16 +178,9 @@ while (my ($key, $recno) = $index->fetch) {
     ASSERT_EQ(ours->tags[0].entries.size(), 300u);
     for (size_t i = 1; i < ours->tags[0].entries.size(); ++i)
         EXPECT_LE(ours->tags[0].entries[i - 1].key, ours->tags[0].entries[i].key);
-    // Compare key and record number per line, and that each key starts with the upper-case
+    // Each line has our key and record number, and the key starts with the upper-case
     // category and star of the record the reader fetched.
-    std::vector<std::string> lines;
-    for (size_t at = 0; at < walked.size();) {
-        size_t end = walked.find('\n', at);
-        if (end == std::string::npos) end = walked.size();
-        lines.push_back(walked.substr(at, end - at));
-        at = end + 1;
-    }
-    ASSERT_EQ(lines.size(), ours->tags[0].entries.size()) << walked.substr(0, 500);
+    ASSERT_EQ(lines.size(), ours->tags[0].entries.size());
     for (size_t i = 0; i < lines.size(); ++i) {
         const auto& e = ours->tags[0].entries[i];
         const std::string prefix = e.key + "|" + std::to_string(e.recno) + "|";
