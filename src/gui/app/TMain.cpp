@@ -817,16 +817,25 @@ void TMain::switchDatabase(const std::string& newPath, SwitchKind kind) {
     DoLastFiles(previous, newPath);
 }
 
-void TMain::doOpen(SwitchKind kind) {
+// The two database file dialogs: Open wants an existing file, New asks before replacing
+// one; both start in the current database's folder.
+std::optional<std::string> TMain::chooseDatabaseFile(FileRequest::Mode mode, const QString& title) {
     FileRequest request;
-    request.mode = FileRequest::Mode::Open;
-    request.title = QStringLiteral("Open Database File");
+    request.mode = mode;
+    request.title = title;
     request.filter = vclFilter(kDatabaseFilter);
     request.defaultSuffix = QStringLiteral("DBF");
     request.directory = pathToQ(fs::path(settings_.lastDatabase).parent_path().string());
     request.mustExist = true;
-    if (auto chosen = prompt().chooseFile(this, request)) {
-        const std::string path = pathFromQ(*chosen);
+    request.confirmOverwrite = true;
+    auto chosen = prompt().chooseFile(this, request);
+    if (!chosen) return std::nullopt;
+    return pathFromQ(*chosen);
+}
+
+void TMain::doOpen(SwitchKind kind) {
+    if (auto chosen = chooseDatabaseFile(FileRequest::Mode::Open, QStringLiteral("Open Database File"))) {
+        const std::string& path = *chosen;
         if (!hasDbfExtension(fs::path(path).filename().string()))
             prompt().error(this, kInvalidFileType);
         else if (CheckDBaseFormat(this, path))
@@ -838,15 +847,8 @@ void TMain::doOpen(SwitchKind kind) {
 void TMain::DoOpen() { doOpen(SwitchKind::Open); }
 
 void TMain::DoNew() {
-    FileRequest request;
-    request.mode = FileRequest::Mode::Save;
-    request.title = QStringLiteral("New Database File");
-    request.filter = vclFilter(kDatabaseFilter);
-    request.defaultSuffix = QStringLiteral("DBF");
-    request.directory = pathToQ(fs::path(settings_.lastDatabase).parent_path().string());
-    request.confirmOverwrite = true;
-    if (auto chosen = prompt().chooseFile(this, request)) {
-        const std::string path = pathFromQ(*chosen);
+    if (auto chosen = chooseDatabaseFile(FileRequest::Mode::Save, QStringLiteral("New Database File"))) {
+        const std::string& path = *chosen;
         if (searchInForce_) DoEndSearch();
         if (!hasDbfExtension(fs::path(path).filename().string()))
             prompt().error(this, kInvalidFileType);

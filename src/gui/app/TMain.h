@@ -31,6 +31,7 @@
 #include "core/app/Settings.h"
 #include "core/db/Table.h"
 #include "gui/app/Navigator.h"
+#include "gui/common/Prompt.h"
 
 class QAbstractButton;
 class QAction;
@@ -170,6 +171,7 @@ private:
     void navigatorClicked(TNavigator::Button button);
     void updateNavigator();
     void doOpen(SwitchKind kind);
+    std::optional<std::string> chooseDatabaseFile(FileRequest::Mode mode, const QString& title);
     // Pack and Rebuild: ask, take the table exclusively (or show inUseMessage), work, and
     // reopen it shared.
     void runExclusive(const QString& question, const QString& inUseMessage, const std::function<void()>& work);
