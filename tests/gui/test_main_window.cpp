@@ -108,6 +108,18 @@ private slots:
         QVERIFY(dbIni.find("Primary Sort=2") != std::string::npos);
     }
 
+    void noDatabaseCanBeCreated() {
+        Sandbox sb;
+        // A program folder that cannot exist: a file stands where its parent should be.
+        std::ofstream(sb.root() / "blocker") << "x";
+        const auto program = sb.root() / "blocker" / "program";
+        ::setenv("REELVANE_PROGRAM_DIR", program.c_str(), 1);
+        TMain w(onScreen(QSize(1024, 768)));
+        QVERIFY(!w.started());
+        QCOMPARE(sb.prompt().messages().size(), std::size_t(1));
+        QVERIFY(!std::filesystem::exists(sb.programIni()));
+    }
+
     void startOpensTheLastDatabaseInItsSortOrder() {
         Sandbox sb;
         const auto db = rvtest::videoTable(sb.root() / "FILMS.DBF", {"Zulu", "alpha", "Mike"});
