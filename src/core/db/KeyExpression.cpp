@@ -135,11 +135,17 @@ struct Program {
 };
 
 // Decimal digits of a number with the position of its decimal point, so values are rounded
-// exactly as written in the table rather than through binary floating point.
+// exactly as written in the table rather than through binary floating point.  Field texts
+// are at most 255 bytes, so fixed buffers hold everything and keys cost no allocation.
 struct Decimal {
     bool negative = false;
-    std::string digits;  // without leading sign or point
-    long point = 0;      // number of digits before the decimal point (may be <0 or >size)
+    std::array<char, 256> digits{};  // without sign or point
+    size_t count = 0;
+    long point = 0;  // number of digits before the decimal point (may be <0 or >count)
+
+    char digit(long index) const {
+        return index >= 0 && static_cast<size_t>(index) < count ? digits[static_cast<size_t>(index)] : '0';
+    }
 };
 
 // Reads the leading number of text the way VAL does; nothing read gives 0.
@@ -155,7 +161,7 @@ Decimal parseDecimal(std::string_view text) {
     for (; i < text.size(); ++i) {
         char c = text[i];
         if (c >= '0' && c <= '9') {
-            d.digits.push_back(c);
+            if (d.count < d.digits.size()) d.digits[d.count++] = c;
             if (!seenPoint) ++d.point;
         } else if (c == '.' && !seenPoint) {
             seenPoint = true;
@@ -163,7 +169,7 @@ Decimal parseDecimal(std::string_view text) {
             break;
         }
     }
-    if (d.digits.empty()) return Decimal{};
+    if (d.count == 0) return Decimal{};
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
         bool expNegative = false;
@@ -194,51 +200,47 @@ void formatNumber(std::string_view text, int width, int decimals, char* out) {
     }
     if (d.point < -kMaxStrLength) d = Decimal{};
 
-    // Integer digits followed by `decimals` fraction digits, then the rounding digit.
-    std::string fixed;
-    for (long i = 0; i < d.point; ++i)
-        fixed.push_back(static_cast<size_t>(i) < d.digits.size() ? d.digits[static_cast<size_t>(i)] : '0');
-    if (fixed.empty()) fixed = "0";
-    size_t intLength = fixed.size();
-    char roundDigit = '0';
-    for (long k = 0; k <= decimals; ++k) {
-        long index = d.point + k;  // position in digits of the k-th fraction digit
-        char c = (index >= 0 && static_cast<size_t>(index) < d.digits.size()) ? d.digits[static_cast<size_t>(index)] : '0';
-        if (k < decimals) fixed.push_back(c);
-        else roundDigit = c;
-    }
-    if (roundDigit >= '5') {
-        size_t i = fixed.size();
-        while (i > 0) {
+    // fixed[1..]: the integer digits, then `decimals` fraction digits; fixed[0] takes a carry.
+    std::array<char, 2 * kMaxStrLength + 4> fixed;
+    size_t length = 1;
+    for (long i = 0; i < d.point; ++i) fixed[length++] = d.digit(i);
+    if (length == 1) fixed[length++] = '0';
+    size_t intEnd = length;  // one past the last integer digit
+    for (long k = 0; k < decimals; ++k) fixed[length++] = d.digit(d.point + k);
+    size_t first = 1;
+    if (d.digit(d.point + decimals) >= '5') {
+        size_t i = length;
+        for (;;) {
             --i;
-            if (fixed[i] == '9') {
-                fixed[i] = '0';
-            } else {
+            if (i == 0) {  // carried out of the first digit: 99.96 -> 100.0
+                fixed[0] = '1';
+                first = 0;
+                break;
+            }
+            if (fixed[i] != '9') {
                 ++fixed[i];
                 break;
             }
-            if (i == 0) {
-                fixed.insert(fixed.begin(), '1');
-                ++intLength;
-            }
+            fixed[i] = '0';
         }
     }
     // Drop leading zeros of the integer part, keeping one.
-    size_t lead = 0;
-    while (lead + 1 < intLength && fixed[lead] == '0') ++lead;
-    std::string result;
-    bool zero = std::all_of(fixed.begin(), fixed.end(), [](char c) { return c == '0'; });
-    if (d.negative && !zero) result.push_back('-');
-    result.append(fixed, lead, intLength - lead);
+    while (first + 1 < intEnd && fixed[first] == '0') ++first;
+    bool zero = std::all_of(fixed.begin() + static_cast<long>(first), fixed.begin() + static_cast<long>(length),
+                            [](char c) { return c == '0'; });
+    std::array<char, 2 * kMaxStrLength + 6> result;
+    size_t used = 0;
+    if (d.negative && !zero) result[used++] = '-';
+    for (size_t i = first; i < intEnd; ++i) result[used++] = fixed[i];
     if (decimals > 0) {
-        result.push_back('.');
-        result.append(fixed, intLength, std::string::npos);
+        result[used++] = '.';
+        for (size_t i = intEnd; i < length; ++i) result[used++] = fixed[i];
     }
-    if (result.size() > static_cast<size_t>(width)) {
+    if (used > static_cast<size_t>(width)) {
         std::memset(out, '*', static_cast<size_t>(width));
         return;
     }
-    std::memcpy(out + (width - static_cast<int>(result.size())), result.data(), result.size());
+    std::memcpy(out + (width - static_cast<int>(used)), result.data(), used);
 }
 
 class Parser {
