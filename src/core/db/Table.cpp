@@ -137,6 +137,7 @@ struct Table::Impl {
     std::string keys;          // keyLength bytes per record, record 1 first
     std::vector<int> order;    // live records in order
     std::vector<int> pending;  // live records appended since the order was last settled
+    int staleInOrder = 0;      // records deleted since, still in `order` until it is settled
     std::vector<int> visible;  // order filtered, built on demand
     bool visibleValid = false;
     Filter filter;
@@ -309,6 +310,7 @@ struct Table::Impl {
         keys.clear();
         order.clear();
         pending.clear();
+        staleInOrder = 0;
         visible.clear();
         visibleValid = false;
         cur = 0;
@@ -374,7 +376,10 @@ struct Table::Impl {
 
     // Rebuilds every tag of `contents` from the records and writes the file; tags whose
     // expression this engine cannot evaluate are left out rather than left stale.
-    void writeIndexFile(mdx::MdxContents contents) {
+    //
+    // When `reordered` is given and a tag has the expression that orders the records, its
+    // entries become the in-memory order as well (*reordered = true), saving a second pass.
+    void writeIndexFile(mdx::MdxContents contents, bool* reordered = nullptr) {
         std::optional<lock::Guard> guard;
         if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Read);
         adoptAppendedRecords();
@@ -391,6 +396,10 @@ struct Table::Impl {
             t.unique = false;
             t.keyType = 'C';
             t.entries = tagEntries(*expr);
+            if (reordered && !*reordered && key && equalsNoCase(t.expression, key->text())) {
+                adoptOrder(t.entries);
+                *reordered = true;
+            }
             kept.push_back(std::move(t));
         }
         contents.tags = std::move(kept);
@@ -447,6 +456,7 @@ struct Table::Impl {
         keys.assign(size_t(count) * size_t(keyLength()), ' ');
         order.clear();
         pending.clear();
+        staleInOrder = 0;
         order.reserve(size_t(count));
         for (int r = 1; r <= count; ++r) {
             if (deletedAt(r)) continue;
@@ -457,8 +467,28 @@ struct Table::Impl {
         visibleValid = false;
     }
 
+    // The order from index entries of the ordering expression (every record, in key order).
+    void adoptOrder(const std::vector<mdx::TagEntry>& entries) {
+        const size_t kl = size_t(keyLength());
+        keys.assign(size_t(count) * kl, ' ');
+        order.clear();
+        pending.clear();
+        staleInOrder = 0;
+        for (const auto& e : entries) {
+            std::memcpy(keys.data() + (e.recno - 1) * kl, e.key.data(), kl);
+            if (!deletedAt(int(e.recno))) order.push_back(int(e.recno));
+        }
+        visibleValid = false;
+    }
+
     // Merges records appended since the last call into the order.
     void settle() {
+        if (staleInOrder > 0) {
+            std::erase_if(order, [this](int r) { return deletedAt(r); });
+            std::erase_if(pending, [this](int r) { return deletedAt(r); });
+            staleInOrder = 0;
+            visibleValid = false;
+        }
         if (pending.empty()) return;
         if (key) {
             std::sort(pending.begin(), pending.end(), [this](int a, int b) { return less(a, b); });
@@ -883,13 +913,14 @@ void Table::regenerateIndexes() {
         // A damaged index file: rebuild what this object knows it should hold.
         for (const auto& [tag, expression] : d_->knownTags) contents.tags.push_back({tag, expression, 0, false, false, {}});
     }
+    bool reordered = false;
     if (contents.tags.empty()) {
         if (d_->layout.mdxFlag) d_->setMdxFlag(false);
     } else {
-        d_->writeIndexFile(std::move(contents));
+        d_->writeIndexFile(std::move(contents), &reordered);
     }
     d_->flushInternal();
-    d_->buildOrder(d_->key ? d_->key->text() : std::string());
+    if (!reordered) d_->buildOrder(d_->key ? d_->key->text() : std::string());
     notifyDataChangedKeepingRecord();
 }
 
@@ -951,11 +982,12 @@ void Table::pack() {
     d.openedForWriting = true;
     d.dateStamped = true;
     d.loadFile();
-    if (auto m = mdx::readMdx(mdxPath(), false); m && !m->tags.empty()) d.writeIndexFile(std::move(*m));
+    bool reordered = false;
+    if (auto m = mdx::readMdx(mdxPath(), false); m && !m->tags.empty()) d.writeIndexFile(std::move(*m), &reordered);
     if (::fdatasync(d.fd) != 0) systemError("Packing the table", target);
     d.unsynced = false;
     d.indexDirty = false;
-    d.buildOrder(d.key ? d.key->text() : std::string());
+    if (!reordered) d.buildOrder(d.key ? d.key->text() : std::string());
     d.moveFirst();
     d.notify(Event::DataChanged);
 }
@@ -1192,17 +1224,25 @@ void Table::deleteRecord() {
         throw;
     }
     lock::unlock(d.fd, lock::recordByte(r));
-    size_t place = d.placeOf(d.rows(), r);
-    d.eraseFromOrder(r);
     d.unsynced = d.indexDirty = true;
-    const auto& R = d.rows();
-    if (R.empty()) {
-        d.cur = 0;
-        d.atEof = d.atBof = true;
+    d.visibleValid = false;
+    // The next shown record becomes current, else the one before.  Without a filter the
+    // deleted entry stays in the order until it is next settled, so that deleting many
+    // records one after another does not shift the whole order each time.
+    const std::vector<int>& R = d.filter ? d.rows() : (d.settle(), d.order);
+    const size_t place = d.placeOf(R, r);
+    auto shown = [&](int rec) { return rec != r && !d.deletedAt(rec); };
+    d.cur = 0;
+    for (size_t j = place; j < R.size() && !d.cur; ++j)
+        if (shown(R[j])) d.cur = R[j];
+    for (size_t j = std::min(place, R.size()); j > 0 && !d.cur; --j)
+        if (shown(R[j - 1])) d.cur = R[j - 1];
+    if (d.filter) {
+        d.eraseFromOrder(r);
     } else {
-        d.cur = place < R.size() ? R[place] : R.back();
-        d.atEof = d.atBof = false;
+        ++d.staleInOrder;
     }
+    d.atEof = d.atBof = d.cur == 0;
     d.notify(Event::DataChanged);
 }
 

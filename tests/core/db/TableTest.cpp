@@ -716,3 +716,45 @@ TEST(VideoTable, MakeNewReplacesAnUnheldFileAndRefusesAHeldOne) {
                                         "\" is currently in use by another program.  New table creation will be "
                                         "aborted.");
 }
+
+TEST(Table, DeletingRunsOfRecordsKeepsTheOrderAndThePosition) {
+    TempDir dir;
+    fs::path p = videoTable(dir.path(), "V.DBF", 30);
+    Table t;
+    t.setPath(p);
+    t.addIndex("NewIndex", "Upper(Left(Title,80))");
+    t.setIndexName("NewIndex");
+    t.open();
+    std::vector<std::string> before = titles(t);
+    // Delete every other record while walking in index order.
+    std::vector<std::string> kept;
+    t.first();
+    for (size_t i = 0; i < before.size(); ++i) {
+        ASSERT_EQ(t.asString("Title"), before[i]);
+        if (i % 2 == 0) {
+            t.deleteRecord();  // the next record becomes current
+        } else {
+            kept.push_back(before[i]);
+            t.next();
+        }
+    }
+    EXPECT_EQ(titles(t), kept);
+    EXPECT_EQ(t.recordCount(), 15);
+    // Delete from the end: the new last record becomes current each time.
+    t.last();
+    for (size_t i = kept.size(); i-- > 5;) {
+        ASSERT_EQ(t.asString("Title"), kept[i]);
+        t.deleteRecord();
+    }
+    EXPECT_EQ(t.asString("Title"), kept[4]);
+    t.first();
+    while (t.recordCount() > 0) t.deleteRecord();
+    EXPECT_EQ(t.recNo(), 0);
+    EXPECT_TRUE(t.eof());
+    EXPECT_TRUE(t.bof());
+    EXPECT_THROW(t.deleteRecord(), DatabaseError);
+    t.close();
+    t.open();
+    EXPECT_EQ(t.recordCount(), 0);
+    EXPECT_EQ(t.deletedCount(), 30);
+}

@@ -1,0 +1,141 @@
+// reelvane-engine-bench: the table engine's side of bench/engine.sh, one operation per run
+// so that the script times each the same way as the sqlite3 side.
+//
+//   reelvane-engine-bench create CSV DB   create a video table and append every CSV record
+//   reelvane-engine-bench index DB        add NewIndex on Title then Year
+//   reelvane-engine-bench walk DB         read every field of every record in NewIndex order
+//   reelvane-engine-bench pack DB         delete every tenth record, then pack
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/db/FieldCatalog.h"
+#include "core/db/Table.h"
+
+namespace {
+
+using rv::db::Table;
+
+constexpr const char* kTag = "NewIndex";
+constexpr const char* kExpression = "Upper(Left(Title,40))+STR(Year,12,0)";
+
+// Splits one record of the import file (every value quoted, inner quotes doubled) starting at
+// `pos`; leaves `pos` after the line end.
+bool readRecord(const std::string& text, size_t& pos, std::vector<std::string>& values) {
+    values.clear();
+    if (pos >= text.size()) return false;
+    std::string value;
+    bool quoted = false;
+    for (; pos < text.size(); ++pos) {
+        char c = text[pos];
+        if (quoted) {
+            if (c != '"') {
+                value += c;
+            } else if (pos + 1 < text.size() && text[pos + 1] == '"') {
+                value += '"';
+                ++pos;
+            } else {
+                quoted = false;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            values.push_back(std::move(value));
+            value.clear();
+        } else if (c == '\n') {
+            ++pos;
+            break;
+        } else if (c != '\r') {
+            value += c;
+        }
+    }
+    values.push_back(std::move(value));
+    return true;
+}
+
+int create(const std::string& csv, const std::string& db) {
+    std::ifstream in(csv, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    Table::createVideoTable(db);
+    Table t;
+    t.setPath(db);
+    t.setExclusive(true);
+    t.open();
+    t.disableControls();
+    size_t pos = 0;
+    std::vector<std::string> values;
+    readRecord(text, pos, values);  // the line of field titles
+    long n = 0;
+    while (readRecord(text, pos, values)) {
+        if (values.size() < size_t(rv::db::kFieldCount)) continue;
+        t.append();
+        for (int i = 0; i < rv::db::kFieldCount; ++i) t.setString(i, values[size_t(i)]);
+        t.post();
+        ++n;
+    }
+    t.enableControls();
+    t.flush();
+    t.close();
+    std::cout << "records " << n << "\n";
+    return 0;
+}
+
+int index(const std::string& db) {
+    Table t;
+    t.setPath(db);
+    t.addIndex(kTag, kExpression);
+    return 0;
+}
+
+int walk(const std::string& db) {
+    Table t;
+    t.setPath(db);
+    t.setReadOnly(true);
+    t.setIndexName(kTag);
+    t.open();
+    const int fields = t.fieldCount();
+    size_t bytes = 0, records = 0;
+    for (t.first(); !t.eof(); t.next(), ++records)
+        for (int i = 0; i < fields; ++i) bytes += t.asString(i).size();
+    std::cout << "records " << records << " bytes " << bytes << "\n";
+    return 0;
+}
+
+int pack(const std::string& db) {
+    Table t;
+    t.setPath(db);
+    t.setExclusive(true);
+    t.setIndexName(kTag);
+    t.open();
+    t.disableControls();
+    for (int r = 10; r <= t.physicalRecordCount(); r += 10)
+        if (t.moveToRecNo(r)) t.deleteRecord();
+    t.pack();
+    t.enableControls();
+    std::cout << "records " << t.physicalRecordCount() << "\n";
+    t.close();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> a(argv + 1, argv + argc);
+    try {
+        if (a.size() == 3 && a[0] == "create") return create(a[1], a[2]);
+        if (a.size() == 2 && a[0] == "index") return index(a[1]);
+        if (a.size() == 2 && a[0] == "walk") return walk(a[1]);
+        if (a.size() == 2 && a[0] == "pack") return pack(a[1]);
+    } catch (const std::exception& e) {
+        std::cerr << "reelvane-engine-bench: " << e.what() << "\n";
+        return 1;
+    }
+    std::cerr << "usage: reelvane-engine-bench create CSV DB | index DB | walk DB | pack DB\n";
+    return 2;
+}
