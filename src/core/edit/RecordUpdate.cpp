@@ -19,6 +19,9 @@ constexpr std::array<int, 20> kViewerOrder{8, 9, 2, 3, 4, 5, 6, 7, 10, 27, 36, 1
 
 EditorRecord loadRecord(const db::Table& table, const app::DisplayFormats& formats) {
     EditorRecord boxes;
+    boxes.setChecked(kCheckOutField, false);
+    boxes.setChecked(kViewedField, false);
+    if (table.recNo() == 0) return boxes;  // no current record: empty boxes
     for (const auto& f : db::kFields) {
         switch (boxOfField(f.number).kind) {
             case BoxKind::Check:

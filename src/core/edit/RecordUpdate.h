@@ -20,7 +20,8 @@ namespace rv::edit {
 
 // LoadInData: the boxes filled from the table's current record (text as the table reads it,
 // check boxes ticked exactly for "Yes", dates in the current short date format, prices that
-// are not blank formatted as money).
+// are not blank formatted as money).  Without a current record (an empty table) every box is
+// empty.
 EditorRecord loadRecord(const db::Table& table, const app::DisplayFormats& formats);
 
 // The twenty drop-down boxes' texts join their data lists (the six star boxes the one Stars

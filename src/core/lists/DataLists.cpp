@@ -127,8 +127,18 @@ bool DataLists::saveDefaults(const fs::path& programDir) const {
     return saveTo([&](int number) { return defaultListFile(programDir, number); });
 }
 
+int DataLists::subscribe(Listener listener) {
+    listeners_.emplace_back(nextListener_, std::move(listener));
+    return nextListener_++;
+}
+
+void DataLists::unsubscribe(int id) {
+    std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
 void DataLists::notify(bool viewer, int number) const {
-    if (listener_) listener_(Change{viewer, number});
+    const auto listeners = listeners_;  // a listener may unsubscribe while it runs
+    for (const auto& [id, listener] : listeners) listener(Change{viewer, number});
 }
 
 }  // namespace rv::lists

@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace rv::lists {
 
@@ -117,8 +119,10 @@ public:
     // Writes the fifteen lists to the default files.
     bool saveDefaults(const std::filesystem::path& programDir) const;
 
-    // Called after each change of a list or a viewer drop-down.
-    void setListener(Listener listener) { listener_ = std::move(listener); }
+    // Listeners are called after each change of a list or a viewer drop-down (the editor's
+    // boxes and the viewer's drop-downs refresh their entries from it).
+    int subscribe(Listener listener);
+    void unsubscribe(int id);
 
 private:
     void loadFrom(const std::function<std::filesystem::path(int)>& fileOf);
@@ -127,7 +131,8 @@ private:
 
     std::array<Entries, kListCount + 1> lists_{};   // by list number, [0] unused
     std::array<Entries, 41> viewer_{};              // by field number, [0] unused
-    Listener listener_;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextListener_ = 1;
 };
 
 }  // namespace rv::lists

@@ -106,10 +106,12 @@ TEST(DataLists, TypedValueJoinsItsListOnce) {
 TEST(DataLists, ListenerHearsEachChange) {
     DataLists lists;
     std::vector<std::pair<bool, int>> heard;
-    lists.setListener([&](const DataLists::Change& c) { heard.emplace_back(c.viewer, c.number); });
+    const int id = lists.subscribe([&](const DataLists::Change& c) { heard.emplace_back(c.viewer, c.number); });
     lists.addToList(2, "A");
     lists.addToList(2, "A");  // no change, nothing heard
     lists.addToViewer(5, "A");
+    lists.unsubscribe(id);
+    lists.addToList(3, "B");
     EXPECT_EQ(heard, (std::vector<std::pair<bool, int>>{{false, 2}, {true, 5}}));
 }
 

@@ -1,0 +1,736 @@
+#include "gui/edit/TMyEdit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+
+#include "core/app/Formats.h"
+#include "core/db/Table.h"
+#include "core/edit/EditorMessages.h"
+#include "core/edit/RecordUpdate.h"
+#include "core/edit/Validation.h"
+#include "gui/common/Colors.h"
+#include "gui/common/Messages.h"
+#include "gui/common/Prompt.h"
+#include "gui/common/Text.h"
+#include "gui/lists/ListCommands.h"
+#include "gui/lists/TMyOscarAward.h"
+
+namespace rv::gui {
+
+using rv::edit::EditorMode;
+using rv::edit::EditorRecord;
+
+namespace {
+
+// Design geometry: the client area below the menu bar, label and box columns, row pitch.
+constexpr int kClientWidth = 632;
+constexpr int kClientHeight = 418;
+constexpr int kLabelLeft = 8;
+constexpr int kLabelWidth = 120;
+constexpr int kBoxLeft = 132;
+constexpr int kBoxHeight = 26;
+constexpr int kRowPitch = 33;
+constexpr int kFootTop = 300;
+
+int rowTop(int row) { return 8 + row * kRowPitch; }
+
+QString qs(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<int>(text.size())); }
+
+}  // namespace
+
+TMyEdit::TMyEdit(TMain& main) : QDialog(&main), main_(main) {
+    setObjectName(QStringLiteral("TMyEdit"));
+    setWindowTitle(qs(rv::edit::kCaptionEdit));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    QFont design(QStringLiteral("Arial"));
+    design.setPixelSize(13);
+    setFont(design);
+    setModal(true);
+
+    createMenus();
+    createControls();
+    buildEnterChain();
+
+    // Boxes take no more than their field holds.
+    for (const auto& b : rv::edit::kEditorBoxes) {
+        if (auto* e = qobject_cast<QLineEdit*>(boxes_[static_cast<std::size_t>(b.field)]))
+            e->setMaxLength(rv::edit::maxLength(b.field));
+        else if (auto* c = qobject_cast<QComboBox*>(boxes_[static_cast<std::size_t>(b.field)]))
+            c->lineEdit()->setMaxLength(rv::edit::maxLength(b.field));
+    }
+
+    // Browse-only mode: nothing can be typed into the record or written.
+    if (main_.browseMode()) {
+        for (QAction* a : {MenuNew, MenuClear, MenuUpdate, MenuUpdateExit, MenuCut, MenuCopy, MenuPaste, MenuDelete})
+            a->setEnabled(false);
+        for (QPushButton* b : {UpdateExitButton, UpdateButton, ClearButton}) b->setEnabled(false);
+    }
+
+    listsListener_ = lists_.subscribe([this](const rv::lists::DataLists::Change& change) {
+        if (!change.viewer) fillDropDowns(change.number);
+    });
+    LoadAllList(main_.basePath());
+    SaveFormDimensions(this, dimensions_);
+}
+
+TMyEdit::~TMyEdit() { lists_.unsubscribe(listsListener_); }
+
+// ---- Construction ---------------------------------------------------------------------------
+
+void TMyEdit::createMenus() {
+    MainMenu = new QMenuBar(this);
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, const char* shortcut,
+                       void (TMyEdit::*handler)()) {
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        if (shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+        if (menu) menu->addAction(a);
+        addAction(a);  // shortcuts work wherever the focus is in the window
+        if (handler) connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    QMenu* file = MainMenu->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("MenuFile"));
+    MenuNew = item(file, "MenuNew", QStringLiteral("N&ew Record"), "Ctrl+E", &TMyEdit::MenuNewClick);
+    MenuCopyRecord = item(file, "MenuCopyRecord", QStringLiteral("Cop&y Record"), "Ctrl+Y", &TMyEdit::MenuCopyRecordClick);
+    MenuClear = item(file, "MenuClear", QStringLiteral("&Clear Record"), "Ctrl+L", &TMyEdit::DoClear);
+    MenuUpdate = item(file, "MenuUpdate", QStringLiteral("Up&date Record"), "Ctrl+R", &TMyEdit::DoAnUpdate);
+    MenuUpdateExit = item(file, "MenuUpdateExit", QStringLiteral("&Update && Exit"), "Ctrl+U", &TMyEdit::DoUpdateAndExit);
+    MenuPrintRecord = item(file, "MenuPrintRecord", QStringLiteral("Prin&t Record"), "Ctrl+T", &TMyEdit::MenuPrintRecordClick);
+    file->addSeparator();
+    MenuPrevious = item(file, "MenuPrevious", QStringLiteral("&Previous Record"), "Ctrl+P", &TMyEdit::DoPreviousRecord);
+    MenuNext = item(file, "MenuNext", QStringLiteral("&Next Record"), "Ctrl+N", &TMyEdit::DoNextRecord);
+    file->addSeparator();
+    MenuExit = item(file, "MenuExit", QStringLiteral("E&xit"), nullptr, &TMyEdit::DoExit);
+
+    QMenu* edit = MainMenu->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("MenuEdit"));
+    MenuCut = item(edit, "MenuCut", QStringLiteral("Cu&t"), "Ctrl+X", nullptr);
+    MenuCopy = item(edit, "MenuCopy", QStringLiteral("&Copy"), "Ctrl+C", nullptr);
+    MenuPaste = item(edit, "MenuPaste", QStringLiteral("&Paste"), "Ctrl+V", nullptr);
+    MenuDelete = item(edit, "MenuDelete", QStringLiteral("&Delete"), "Ctrl+D", nullptr);
+    int command = 0;
+    for (QAction* a : {MenuCut, MenuCopy, MenuPaste, MenuDelete}) {
+        connect(a, &QAction::triggered, this, [this, command] { clipboard(command); });
+        ++command;
+    }
+
+    MenuHelp = item(nullptr, "MenuHelp", QStringLiteral("&Help"), "Ctrl+H", &TMyEdit::MenuHelpClick);
+    MainMenu->addAction(MenuHelp);
+    MenuPrintRecord->setEnabled(false);
+    MenuHelp->setEnabled(false);
+}
+
+void TMyEdit::createControls() {
+    const int menuHeight = MainMenu->sizeHint().height();
+    MainMenu->setGeometry(0, 0, kClientWidth, menuHeight);
+    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+
+    MyTabbedNoteBook = new QTabWidget(this);
+    MyTabbedNoteBook->setObjectName(QStringLiteral("MyTabbedNoteBook"));
+    MyTabbedNoteBook->setGeometry(4, menuHeight + 4, kClientWidth - 8, 362);
+    const char* const captions[4] = {"Par&ticulars", "&Attributes", "Li&brary", "&Other"};
+    for (int p = 0; p < 4; ++p) {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("Page%1").arg(p));
+        MyTabbedNoteBook->addTab(page, QString::fromLatin1(captions[p]));
+    }
+    layoutPage0(MyTabbedNoteBook->widget(0));
+    layoutPage1(MyTabbedNoteBook->widget(1));
+    layoutPage2(MyTabbedNoteBook->widget(2));
+    layoutPage3(MyTabbedNoteBook->widget(3));
+
+    struct ButtonDef {
+        QPushButton** button;
+        const char* name;
+        const char* caption;
+        void (TMyEdit::*handler)();
+    };
+    const ButtonDef buttons[] = {
+        {&UpdateExitButton, "UpdateExitButton", "&Update && Exit", &TMyEdit::DoUpdateAndExit},
+        {&UpdateButton, "UpdateButton", "Up&date", &TMyEdit::DoAnUpdate},
+        {&ClearButton, "ClearButton", "C&lear", &TMyEdit::DoClear},
+        {&CancelButton, "CancelButton", "E&xit", &TMyEdit::DoExit},
+        {&PrevButton, "PrevButton", "&Previous", &TMyEdit::DoPreviousRecord},
+        {&NextButton, "NextButton", "&Next", &TMyEdit::DoNextRecord},
+    };
+    int left = 8;
+    for (const auto& def : buttons) {
+        auto* b = new QPushButton(QString::fromLatin1(def.caption), this);
+        b->setObjectName(QString::fromLatin1(def.name));
+        b->setGeometry(left, menuHeight + 374, 100, 34);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, def.handler);
+        *def.button = b;
+        left += 104;
+    }
+}
+
+namespace {
+
+QLabel* makeLabel(QWidget* page, const char* name, int row, int left = kLabelLeft, int width = kLabelWidth) {
+    auto* l = new QLabel(page);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(left, rowTop(row), width, kBoxHeight);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return l;
+}
+
+QLineEdit* makeEdit(QWidget* page, const char* name, int row, int width, int left = kBoxLeft) {
+    auto* e = new QLineEdit(page);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setGeometry(left, rowTop(row), width, kBoxHeight);
+    return e;
+}
+
+QComboBox* makeCombo(QWidget* page, const char* name, int row, int width, int left = kBoxLeft) {
+    auto* c = new QComboBox(page);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMaxVisibleItems(12);
+    c->setGeometry(left, rowTop(row), width, kBoxHeight);
+    return c;
+}
+
+QPushButton* makeSmallButton(QWidget* page, const char* name, const char* caption, int row, int left, int width) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), page);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, rowTop(row), width, kBoxHeight);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* makeFoot(QWidget* page, const char* name) {
+    auto* l = new QLabel(page);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(kLabelLeft, kFootTop, 600, 22);
+    QFont bold = l->font();
+    bold.setBold(true);
+    l->setFont(bold);
+    return l;
+}
+
+}  // namespace
+
+void TMyEdit::layoutPage0(QWidget* page) {
+    TitleLabel = makeLabel(page, "TitleLabel", 0);
+    Title = makeEdit(page, "Title", 0, 472);
+    StarsLabel = makeLabel(page, "StarsLabel", 1);
+    QComboBox** stars[6] = {&Star1, &Star2, &Star3, &Star4, &Star5, &Star6};
+    for (int i = 0; i < 6; ++i) {
+        const QByteArray name = "Star" + QByteArray::number(i + 1);
+        *stars[i] = makeCombo(page, name.constData(), 1 + i / 2, 232, kBoxLeft + (i % 2) * 240);
+    }
+    YearReleaseLabel = makeLabel(page, "YearReleaseLabel", 4);
+    YearReleased = makeEdit(page, "YearReleased", 4, 60);
+    ProducerLabel = makeLabel(page, "ProducerLabel", 5);
+    Producer = makeCombo(page, "Producer", 5, 280);
+    DirectorLabel = makeLabel(page, "DirectorLabel", 6);
+    Director = makeCombo(page, "Director", 6, 280);
+    WriterLabel = makeLabel(page, "WriterLabel", 7);
+    Writer = makeEdit(page, "Writer", 7, 472);
+    ReleasedByLabel = makeLabel(page, "ReleasedByLabel", 8);
+    ReleasedBy = makeCombo(page, "ReleasedBy", 8, 280);
+}
+
+void TMyEdit::layoutPage1(QWidget* page) {
+    constexpr int rightLabel = 330, rightBox = 440;
+    CategoryLabel = makeLabel(page, "CategoryLabel", 0);
+    Category = makeCombo(page, "Category", 0, 210);
+    RatingLabel = makeLabel(page, "RatingLabel", 1);
+    Rating = makeCombo(page, "Rating", 1, 170);
+    PersRatingLabel = makeLabel(page, "PersRatingLabel", 2);
+    PersRating = makeCombo(page, "PersRating", 2, 170);
+    KeyWordsLabel = makeLabel(page, "KeyWordsLabel", 3);
+    KeyWords = makeEdit(page, "KeyWords", 3, 472);
+    DescriptionLabel = makeLabel(page, "DescriptionLabel", 4);
+    Description = makeEdit(page, "Description", 4, 472);
+    FormatLabel = makeLabel(page, "FormatLabel", 5);
+    Format = makeCombo(page, "Format", 5, 170);
+    LaserFormatLabel = makeLabel(page, "LaserFormatLabel", 5, rightLabel, 106);
+    LaserFormat = makeCombo(page, "LaserFormat", 5, 164, rightBox);
+    ContentLabel = makeLabel(page, "ContentLabel", 6);
+    Content = makeCombo(page, "Content", 6, 170);
+    PictureLabel = makeLabel(page, "PictureLabel", 6, rightLabel, 106);
+    Picture = makeCombo(page, "Picture", 6, 164, rightBox);
+    SoundLabel = makeLabel(page, "SoundLabel", 7);
+    Sound = makeCombo(page, "Sound", 7, 170);
+    RecordSpeedLabel = makeLabel(page, "RecordSpeedLabel", 7, rightLabel, 106);
+    RecordSpeed = makeCombo(page, "RecordSpeed", 7, 164, rightBox);
+    WarrantyItem = makeFoot(page, "WarrantyItem");
+}
+
+void TMyEdit::layoutPage2(QWidget* page) {
+    MediaNumLabel = makeLabel(page, "MediaNumLabel", 0);
+    MediaNumber = makeEdit(page, "MediaNumber", 0, 120);
+    CounterStartLabel = makeLabel(page, "CounterStartLabel", 1);
+    CounterStart = makeEdit(page, "CounterStart", 1, 100);
+    CounterStopLabel = makeLabel(page, "CounterStopLabel", 2);
+    CounterStop = makeEdit(page, "CounterStop", 2, 100);
+    PlayTimeLabel = makeLabel(page, "PlayTimeLabel", 3);
+    PlayTime = makeEdit(page, "PlayTime", 3, 60);
+    Viewed = new QCheckBox(page);
+    Viewed->setObjectName(QStringLiteral("Viewed"));
+    Viewed->setGeometry(kBoxLeft, rowTop(4), 300, kBoxHeight);
+    CheckOut = new QCheckBox(page);
+    CheckOut->setObjectName(QStringLiteral("CheckOut"));
+    CheckOut->setGeometry(kBoxLeft, rowTop(5), 300, kBoxHeight);
+    connect(CheckOut, &QCheckBox::clicked, this, &TMyEdit::CheckOutClick);
+    CheckDateLabel = makeLabel(page, "CheckDateLabel", 6);
+    CheckDate = makeEdit(page, "CheckDate", 6, 110);
+    BlankCheckOut = makeSmallButton(page, "BlankCheckOut", "Blan&k Date", 6, kBoxLeft + 120, 100);
+    connect(BlankCheckOut, &QPushButton::clicked, this, &TMyEdit::BlankCheckOutClick);
+    CheckPersonLabel = makeLabel(page, "CheckPersonLabel", 7);
+    CheckName = makeCombo(page, "CheckName", 7, 250);
+    LibraryItem = makeFoot(page, "LibraryItem");
+}
+
+void TMyEdit::layoutPage3(QWidget* page) {
+    ListPriceLabel = makeLabel(page, "ListPriceLabel", 0);
+    ListPrice = makeEdit(page, "ListPrice", 0, 120);
+    PurchPriceLabel = makeLabel(page, "PurchPriceLabel", 1);
+    PurchPrice = makeEdit(page, "PurchPrice", 1, 120);
+    PurchDateLabel = makeLabel(page, "PurchDateLabel", 2);
+    PurchDate = makeEdit(page, "PurchDate", 2, 110);
+    BlankPurchDate = makeSmallButton(page, "BlankPurchDate", "Blan&k Date", 2, kBoxLeft + 120, 100);
+    connect(BlankPurchDate, &QPushButton::clicked, this, &TMyEdit::BlankPurchDateClick);
+    WherePurchLabel = makeLabel(page, "WherePurchLabel", 3);
+    WherePurch = makeCombo(page, "WherePurch", 3, 250);
+    OscarAwardLabel = makeLabel(page, "OscarAwardLabel", 4);
+    OscarAward = makeEdit(page, "OscarAward", 4, 390);
+    SelectOscarAward = makeSmallButton(page, "SelectOscarAward", "Select", 4, kBoxLeft + 398, 74);
+    connect(SelectOscarAward, &QPushButton::clicked, this, &TMyEdit::SelectOscarAwardClick);
+    OscarNomLabel = makeLabel(page, "OscarNomLabel", 5);
+    OscarNom = makeEdit(page, "OscarNom", 5, 390);
+    SelectOscarNom = makeSmallButton(page, "SelectOscarNom", "Select", 5, kBoxLeft + 398, 74);
+    connect(SelectOscarNom, &QPushButton::clicked, this, &TMyEdit::SelectOscarNomClick);
+    MiscLabel = makeLabel(page, "MiscLabel", 6);
+    Misc = makeEdit(page, "Misc", 6, 390);
+    SelectMisc = makeSmallButton(page, "SelectMisc", "Select", 6, kBoxLeft + 398, 74);
+    connect(SelectMisc, &QPushButton::clicked, this, &TMyEdit::SelectMiscClick);
+    UserDef1Label = makeLabel(page, "UserDef1Label", 7);
+    UserDef1 = makeEdit(page, "UserDef1", 7, 300);
+    UserDef2Label = makeLabel(page, "UserDef2Label", 8);
+    UserDef2 = makeEdit(page, "UserDef2", 8, 300);
+    WorthItem = makeFoot(page, "WorthItem");
+    WorthItem->move(kLabelLeft, kFootTop + 8);
+}
+
+void TMyEdit::buildEnterChain() {
+    // Boxes by field, their labels, and the drop-downs of each list.
+    for (const auto& b : rv::edit::kEditorBoxes) {
+        QWidget* w = findChild<QWidget*>(QString::fromLatin1(b.name.data(), static_cast<int>(b.name.size())));
+        boxes_[static_cast<std::size_t>(b.field)] = w;
+        if (auto* c = qobject_cast<QComboBox*>(w)) dropDowns_[rv::db::field(b.field).dataList].push_back(c);
+    }
+    const std::pair<int, QLabel*> labels[] = {
+        {1, TitleLabel},       {2, StarsLabel},        {11, YearReleaseLabel}, {8, ProducerLabel},
+        {9, DirectorLabel},    {38, WriterLabel},      {10, ReleasedByLabel},  {14, CategoryLabel},
+        {13, RatingLabel},     {18, PersRatingLabel},  {26, KeyWordsLabel},    {23, DescriptionLabel},
+        {17, FormatLabel},     {27, LaserFormatLabel}, {24, ContentLabel},     {15, PictureLabel},
+        {16, SoundLabel},      {20, RecordSpeedLabel}, {19, MediaNumLabel},    {21, CounterStartLabel},
+        {22, CounterStopLabel}, {12, PlayTimeLabel},   {32, CheckDateLabel},   {33, CheckPersonLabel},
+        {28, ListPriceLabel},  {34, PurchPriceLabel},  {35, PurchDateLabel},   {36, WherePurchLabel},
+        {30, OscarAwardLabel}, {29, OscarNomLabel},    {25, MiscLabel},        {39, UserDef1Label},
+        {40, UserDef2Label},
+    };
+    for (const auto& [field, label] : labels) labels_[static_cast<std::size_t>(field)] = label;
+
+    // The Enter chain follows the boxes page by page, as kEditorBoxes lists them.
+    for (const auto& b : rv::edit::kEditorBoxes) chain_.push_back({boxes_[static_cast<std::size_t>(b.field)], b.page});
+
+    // The window sees every key press before the focused control, and every box leaving the
+    // focus (price boxes are reformatted, the record labels refreshed).
+    installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
+
+// ---- Data lists ---------------------------------------------------------------------------
+
+void TMyEdit::SaveAllLists(const std::filesystem::path& basePath) { lists_.saveAll(basePath); }
+void TMyEdit::LoadAllList(const std::filesystem::path& basePath) { lists_.loadAll(basePath, main_.programFolder()); }
+void TMyEdit::LoadDefaultList() { lists_.loadDefaults(main_.programFolder()); }
+void TMyEdit::SaveDefaultLists() { lists_.saveDefaults(main_.programFolder()); }
+
+void TMyEdit::fillDropDowns(int list) {
+    auto it = dropDowns_.find(list);
+    if (it == dropDowns_.end()) return;
+    QStringList entries;
+    for (const auto& e : lists_.list(list)) entries << toQ(e);
+    for (QComboBox* c : it->second) {
+        const QString text = c->currentText();
+        const QSignalBlocker block(c);
+        c->clear();
+        c->addItems(entries);
+        c->setEditText(text);
+    }
+}
+
+// ---- The boxes as texts ---------------------------------------------------------------------
+
+QWidget* TMyEdit::box(int field) const { return boxes_.at(static_cast<std::size_t>(field)); }
+
+EditorRecord TMyEdit::boxes() const {
+    EditorRecord r;
+    for (const auto& b : rv::edit::kEditorBoxes) {
+        QWidget* w = boxes_[static_cast<std::size_t>(b.field)];
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            r[b.field] = fromQ(e->text());
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            r[b.field] = fromQ(c->currentText());
+        else if (auto* x = qobject_cast<QCheckBox*>(w))
+            r.setChecked(b.field, x->isChecked());
+    }
+    r.setLoadedDate(rv::edit::kCheckDateField, loadedCheckDate_);
+    r.setLoadedDate(rv::edit::kPurchDateField, loadedPurchDate_);
+    return r;
+}
+
+void TMyEdit::setBoxes(const EditorRecord& r) {
+    for (const auto& b : rv::edit::kEditorBoxes) {
+        QWidget* w = boxes_[static_cast<std::size_t>(b.field)];
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            e->setText(toQ(r[b.field]));
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            c->setEditText(toQ(r[b.field]));
+        else if (auto* x = qobject_cast<QCheckBox*>(w))
+            x->setChecked(r.checked(b.field));  // setChecked does not run the Checked Out rule
+    }
+    loadedCheckDate_ = r.loadedDate(rv::edit::kCheckDateField);
+    loadedPurchDate_ = r.loadedDate(rv::edit::kPurchDateField);
+}
+
+EditorMode TMyEdit::mode() const { return static_cast<EditorMode>(main_.editorMode()); }
+void TMyEdit::setMode(EditorMode mode) { main_.setEditorMode(static_cast<int>(mode)); }
+
+// ---- Showing --------------------------------------------------------------------------------
+
+void TMyEdit::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    ApplyFonts(this, main_.settings());
+    RestoreFormDimensions(this, dimensions_, main_.scaleFactor(), main_.screenSize());
+    if (y() > 10) move(x(), y() - 10);
+
+    // The date boxes take the separator of the current date format.
+    const QChar sep = QLatin1Char(main_.formats().date().separator());
+    const QString mask = QStringLiteral("00") + sep + QStringLiteral("00") + sep + QStringLiteral("0000;_");
+    for (QLineEdit* e : {CheckDate, PurchDate}) {
+        const QString text = e->text();
+        e->setInputMask(mask);
+        e->setText(text);
+    }
+    setLabels();
+    SetCaptions();
+    MyTabbedNoteBook->setCurrentIndex(0);
+    SetColors();
+    if (mode() == EditorMode::New)
+        DoClear();
+    else
+        LoadInData();
+    SaveValues();
+    Title->setFocus();
+}
+
+void TMyEdit::setLabels() {
+    const auto& names = main_.settings().displayNames;
+    for (int f = 1; f <= rv::db::kFieldCount; ++f)
+        if (QLabel* l = labels_[static_cast<std::size_t>(f)]) l->setText(toQ(names[f]));
+    Viewed->setText(toQ(names[rv::edit::kViewedField]));
+    CheckOut->setText(toQ(names[rv::edit::kCheckOutField]));
+}
+
+void TMyEdit::SetColors() {
+    using namespace rv::app;
+    const ColorSet& c = main_.settings().colors[EditWindowColors];
+    paintBackground(this, c[MainBackground]);
+    for (int p = 0; p < MyTabbedNoteBook->count(); ++p) paintBackground(MyTabbedNoteBook->widget(p), c[MainBackground]);
+    for (QLabel* l : findChildren<QLabel*>()) paintTextAndBackground(l, c[MinorTitle], c[MainBackground]);
+    for (QLabel* l : {WarrantyItem, LibraryItem, WorthItem}) paintTextAndBackground(l, c[MajorTitle], c[MainBackground]);
+    for (QLineEdit* e : findChildren<QLineEdit*>())
+        if (!qobject_cast<QComboBox*>(e->parentWidget())) paintBox(e, c[EditText], c[EditBackground]);
+    for (QComboBox* b : findChildren<QComboBox*>()) paintBox(b, c[ComboText], c[ComboBackground]);
+    for (QCheckBox* b : {Viewed, CheckOut}) paintTextAndBackground(b, c[CheckText], c[CheckBackground]);
+}
+
+void TMyEdit::SetCaptions() {
+    const QString text = toQ(main_.settings().displayNames[1]) + QStringLiteral(": ") + Title->text();
+    for (QLabel* l : {WarrantyItem, LibraryItem, WorthItem}) l->setText(text);
+}
+
+// ---- Operations -----------------------------------------------------------------------------
+
+void TMyEdit::LoadInData() {
+    EditorRecord r = rv::edit::loadRecord(main_.table(), main_.formats());
+    setBoxes(r);
+    checkOutMemory_.remember(r);
+    SetCaptions();
+}
+
+void TMyEdit::DoClear() {
+    // The remembered check-out, the mode and the snapshot stay as they are.
+    setBoxes(rv::edit::clearedRecord());
+    SetCaptions();
+}
+
+void TMyEdit::SaveValues() {
+    snapshot_ = boxes();
+    setWindowTitle(qs(rv::edit::kCaptionEdit));
+}
+
+bool TMyEdit::ValuesChanged() const { return rv::edit::valuesChanged(boxes(), snapshot_); }
+
+bool TMyEdit::DoUpdate() {
+    const EditorRecord r = boxes();
+    EditorMode m = mode();
+    rv::edit::UpdateResult result;
+    try {
+        result = rv::edit::updateRecord(main_.table(), lists_, r, m, main_.formats());
+    } catch (const rv::db::DatabaseError& e) {
+        prompt().show(this, kProgramTitle, toQ(e.what()), Icon::Error);
+        return false;
+    }
+    if (!result.ok()) {
+        prompt().error(this, qs(result.error->message));
+        MyTabbedNoteBook->setCurrentIndex(result.error->page);
+        box(result.error->field)->setFocus();
+        return false;
+    }
+    setMode(m);
+    // The dates now stored are the ones the boxes stand for.
+    const auto& table = main_.table();
+    loadedCheckDate_ = rv::edit::LoadedDate{r[rv::edit::kCheckDateField], table.asDate("CheckDate")};
+    loadedPurchDate_ = rv::edit::LoadedDate{r[rv::edit::kPurchDateField], table.asDate("PurchDate")};
+    return true;
+}
+
+void TMyEdit::DoAnUpdate() {
+    if (DoUpdate()) SaveValues();
+}
+
+void TMyEdit::DoUpdateAndExit() {
+    if (DoUpdate()) accept();
+}
+
+void TMyEdit::DoExit() {
+    if (!main_.browseMode() && ValuesChanged()) {
+        prompt().beep(Sound::Question);
+        const Message question{qs(rv::edit::kWarningTitle), qs(rv::edit::kExitQuestion), Buttons::YesNo, Answer::No,
+                               Icon::Question};
+        if (prompt().ask(this, question) != Answer::Yes) return;
+    }
+    reject();
+}
+
+void TMyEdit::done(int result) {
+    SaveAllLists(main_.basePath());
+    QDialog::done(result);
+}
+
+bool TMyEdit::askToUpdate(std::string_view question) {
+    prompt().beep(Sound::Question);
+    const Answer a = prompt().ask(
+        this, Message{qs(rv::edit::kWarningTitle), qs(question), Buttons::YesNoCancel, Answer::No, Icon::Question});
+    if (a == Answer::Cancel) return false;
+    if (a == Answer::Yes) return DoUpdate();
+    return true;
+}
+
+void TMyEdit::MenuNewClick() {
+    if (ValuesChanged() && !askToUpdate(rv::edit::kNewRecordQuestion)) return;
+    DoClear();
+    setMode(EditorMode::New);
+    SaveValues();
+    setWindowTitle(qs(rv::edit::kCaptionNewRecord));
+}
+
+void TMyEdit::MenuCopyRecordClick() {
+    if (!main_.browseMode() && ValuesChanged() && !askToUpdate(rv::edit::kCopyRecordQuestion)) return;
+    setMode(EditorMode::New);
+    SaveValues();
+    setWindowTitle(qs(rv::edit::kCaptionCopiedRecord));
+}
+
+void TMyEdit::moveRecord(bool forward) {
+    if (!main_.browseMode()) {
+        if (mode() != EditorMode::Edit) {
+            if (!askToUpdate(forward ? rv::edit::kNextNotUpdatedQuestion : rv::edit::kPreviousNotUpdatedQuestion)) return;
+        } else if (ValuesChanged()) {
+            if (!askToUpdate(forward ? rv::edit::kNextChangedQuestion : rv::edit::kPreviousChangedQuestion)) return;
+        }
+    }
+    try {
+        if (forward)
+            main_.table().next();
+        else
+            main_.table().prior();
+    } catch (const rv::db::DatabaseError& e) {
+        prompt().show(this, kProgramTitle, toQ(e.what()), Icon::Error);
+        return;
+    }
+    LoadInData();
+    SaveValues();
+    setMode(EditorMode::Edit);
+}
+
+void TMyEdit::DoPreviousRecord() { moveRecord(false); }
+void TMyEdit::DoNextRecord() { moveRecord(true); }
+
+// ---- Boxes ----------------------------------------------------------------------------------
+
+void TMyEdit::CheckOutClick() {
+    EditorRecord r = boxes();
+    checkOutMemory_.toggled(r, CheckOut->isChecked());
+    CheckDate->setText(toQ(r[rv::edit::kCheckDateField]));
+    CheckName->setEditText(toQ(r[rv::edit::kCheckNameField]));
+}
+
+void TMyEdit::BlankCheckOutClick() { CheckDate->clear(); }
+void TMyEdit::BlankPurchDateClick() { PurchDate->clear(); }
+
+void TMyEdit::ListPriceExit() { ListPrice->setText(toQ(rv::edit::reformatPrice(fromQ(ListPrice->text()), main_.formats()))); }
+void TMyEdit::PurchPriceExit() { PurchPrice->setText(toQ(rv::edit::reformatPrice(fromQ(PurchPrice->text()), main_.formats()))); }
+void TMyEdit::TitleExit() { SetCaptions(); }
+
+void TMyEdit::selectOscar(int kind, QLineEdit* target) {
+    TMyOscarAward window(main_, static_cast<rv::lists::SelectionKind>(kind), fromQ(target->text()), this);
+    if (window.exec() == QDialog::Accepted) target->setText(toQ(window.joinedText()));
+}
+
+void TMyEdit::SelectOscarAwardClick() { selectOscar(1, OscarAward); }
+void TMyEdit::SelectOscarNomClick() { selectOscar(2, OscarNom); }
+void TMyEdit::SelectMiscClick() { selectOscar(3, Misc); }
+
+void TMyEdit::clipboard(int command) {
+    auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!e || !isAncestorOf(e)) return;
+    switch (command) {
+        case 0: e->cut(); break;
+        case 1: e->copy(); break;
+        case 2: e->paste(); break;
+        default:
+            if (e->hasSelectedText()) e->del();  // Delete removes the selection without copying it
+    }
+}
+
+void TMyEdit::setPrintHandler(std::function<void(const EditorRecord&)> handler) {
+    printHandler_ = std::move(handler);
+    MenuPrintRecord->setEnabled(static_cast<bool>(printHandler_));
+}
+
+void TMyEdit::setHelpHandler(std::function<void(const QString&)> handler) {
+    helpHandler_ = std::move(handler);
+    MenuHelp->setEnabled(static_cast<bool>(helpHandler_));
+}
+
+void TMyEdit::MenuPrintRecordClick() {
+    if (printHandler_) printHandler_(boxes());
+}
+
+void TMyEdit::MenuHelpClick() {
+    if (helpHandler_) helpHandler_(qs(rv::edit::kHelpKeyword));
+}
+
+// ---- Keys and focus -------------------------------------------------------------------------
+
+void TMyEdit::enterPressed(QObject* watched) {
+    // A combo box's own line edit stands for the combo box.
+    QWidget* w = qobject_cast<QWidget*>(watched);
+    if (w && qobject_cast<QComboBox*>(w->parentWidget())) w = w->parentWidget();
+    for (std::size_t i = 0; i < chain_.size(); ++i) {
+        if (chain_[i].box != w) continue;
+        const ChainStep& next = chain_[(i + 1) % chain_.size()];
+        MyTabbedNoteBook->setCurrentIndex(next.page);
+        next.box->setFocus();
+        return;
+    }
+}
+
+bool TMyEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            enterPressed(watched);
+            return true;  // Enter never reaches a box or a button
+        }
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            DoExit();  // as Exit: the question when data has changed
+            return true;
+        }
+    } else if (event->type() == QEvent::ShortcutOverride) {
+        // The boxes would keep Ctrl+E, Ctrl+D and the like for their own editing; the
+        // window's menu shortcuts come first (Cut, Copy and Paste do the same either way).
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction* a : actions())
+            if (a->isEnabled() && !a->shortcut().isEmpty() && a->shortcut() == pressed && a != MenuCut &&
+                a != MenuCopy && a != MenuPaste)
+                return true;
+    } else if (event->type() == QEvent::FocusOut) {
+        if (watched == ListPrice)
+            ListPriceExit();
+        else if (watched == PurchPrice)
+            PurchPriceExit();
+        else if (watched == Title || watched == YearReleased || watched == Writer || watched == KeyWords ||
+                 watched == Description || watched == OscarAward || watched == OscarNom || watched == Misc ||
+                 watched == UserDef1 || watched == UserDef2)
+            TitleExit();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- The main window's commands ---------------------------------------------------------------
+
+TMyEdit* recordEditor(TMain& main) { return main.findChild<TMyEdit*>(QStringLiteral("TMyEdit"), Qt::FindDirectChildrenOnly); }
+
+namespace {
+
+void showEditor(TMain& main, EditorMode mode) {
+    TMyEdit* editor = recordEditor(main);
+    if (!editor) return;
+    main.setEditorMode(static_cast<int>(mode));
+    editor->exec();
+    main.DisplayCount();
+}
+
+}  // namespace
+
+void DoAdd(TMain& main) { showEditor(main, EditorMode::New); }
+void DoEdit(TMain& main) { showEditor(main, EditorMode::Edit); }
+void DoCopy(TMain& main) { showEditor(main, EditorMode::Copy); }
+
+void DoDelete(TMain& main) {
+    const Message question{qs(rv::edit::kConfirmTitle), qs(rv::edit::kDeleteRecordQuestion), Buttons::YesNo,
+                           Answer::Yes, Icon::None};
+    const bool yes = prompt().ask(&main, question) == Answer::Yes;
+    // The count is shown afresh even when the table refuses the deletion.
+    struct Recount {
+        TMain& main;
+        ~Recount() { main.DisplayCount(); }
+    } recount{main};
+    if (yes) main.table().deleteRecord();
+}
+
+TMyEdit* installRecordEditor(TMain& main) {
+    if (TMyEdit* existing = recordEditor(main)) return existing;
+    auto* editor = new TMyEdit(main);
+    main.setDataLists(editor);
+    main.provideCommand(QStringLiteral("MenuAdd"), [&main] { DoAdd(main); });
+    main.provideCommand(QStringLiteral("MenuEdit"), [&main] { DoEdit(main); });
+    main.provideCommand(QStringLiteral("MenuCopy"), [&main] { DoCopy(main); });
+    main.provideCommand(QStringLiteral("MenuDelete"), [&main] { DoDelete(main); });
+    installListCommands(main, *editor);
+    return editor;
+}
+
+}  // namespace rv::gui
