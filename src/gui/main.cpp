@@ -3,6 +3,7 @@
 #include <QStyleFactory>
 
 #include "gui/app/TMain.h"
+#include "gui/edit/TMyEdit.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     options.arguments = QCoreApplication::arguments().mid(1);
     rv::gui::TMain main(options);
     if (!main.started()) return 1;  // no database could be found or created
+    rv::gui::installRecordEditor(main);  // the record editor and the data lists, kept until the end
     main.show();
     return QApplication::exec();
 }
