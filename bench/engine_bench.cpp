@@ -30,32 +30,32 @@ constexpr const char* kExpression = "Upper(Left(Title,40))+STR(Year,12,0)";
 bool readRecord(const std::string& text, size_t& pos, std::vector<std::string>& values) {
     values.clear();
     if (pos >= text.size()) return false;
-    std::string value;
-    bool quoted = false;
-    for (; pos < text.size(); ++pos) {
-        char c = text[pos];
-        if (quoted) {
-            if (c != '"') {
-                value += c;
-            } else if (pos + 1 < text.size() && text[pos + 1] == '"') {
-                value += '"';
-                ++pos;
-            } else {
-                quoted = false;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            values.push_back(std::move(value));
-            value.clear();
-        } else if (c == '\n') {
+    const size_t end = text.size();
+    while (pos < end) {
+        std::string value;
+        if (text[pos] == '"') {
             ++pos;
-            break;
-        } else if (c != '\r') {
-            value += c;
+            while (pos < end) {
+                size_t quote = text.find('"', pos);
+                if (quote == std::string::npos) quote = end;
+                value.append(text, pos, quote - pos);
+                pos = quote + 1;
+                if (pos < end && text[pos] == '"') {
+                    value += '"';
+                    ++pos;
+                } else {
+                    break;
+                }
+            }
         }
+        size_t stop = text.find_first_of(",\n", pos);
+        if (stop == std::string::npos) stop = end;
+        if (value.empty() && stop > pos) value.assign(text, pos, stop - pos);  // an unquoted value
+        if (!value.empty() && value.back() == '\r') value.pop_back();
+        values.push_back(std::move(value));
+        pos = stop + 1;
+        if (stop >= end || text[stop] == '\n') break;
     }
-    values.push_back(std::move(value));
     return true;
 }
 

@@ -129,6 +129,8 @@ struct Table::Impl {
     int count = 0;  // records this object sees
     mutable const char* map = nullptr;
     mutable size_t mapLength = 0;
+    mutable size_t mapSpan = 0;
+    char* headerMap = nullptr;
     bool dateStamped = false;
 
     // ---- Order ----
@@ -191,26 +193,48 @@ struct Table::Impl {
     }
 
     // ---- mapping ----
+    // The whole file is mapped for reading, with room to grow: the span past the end becomes
+    // readable as appends extend the file, so appends do not remap each time.  Only bytes
+    // below mapLength (the file size last seen) are ever touched.
     void unmap() const {
-        if (map) ::munmap(const_cast<char*>(map), mapLength);
+        if (map) ::munmap(const_cast<char*>(map), mapSpan);
         map = nullptr;
-        mapLength = 0;
+        mapLength = mapSpan = 0;
     }
     void remap() const {
         struct stat st {};
         if (::fstat(fd, &st) != 0) systemError("Reading the table", path);
+        const size_t size = size_t(st.st_size);
+        if (map && size <= mapSpan) {
+            mapLength = size;
+            return;
+        }
         unmap();
-        if (st.st_size <= 0) return;
-        void* p = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_SHARED, fd, 0);
+        if (size == 0) return;
+        const size_t span = size + std::max<size_t>(size / 4, size_t(1) << 20);
+        void* p = ::mmap(nullptr, span, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
         if (p == MAP_FAILED) systemError("Mapping the table", path);
         map = static_cast<const char*>(p);
-        mapLength = size_t(st.st_size);
+        mapLength = size;
+        mapSpan = span;
     }
     const char* rec(int r) const {
         size_t end = size_t(recordOffset(r)) + recLen();
         if (end > mapLength) remap();
         if (end > mapLength) throw DatabaseError("The table " + inQuotes(path) + " is shorter than its records.");
         return map + recordOffset(r);
+    }
+    // The first header bytes mapped for writing: the record count moves with a store instead
+    // of a system call.  The page is the file's own page in the page cache, so the count is
+    // in the file as soon as it is stored, as with a write.
+    void mapHeader() {
+        if (headerMap || !openedForWriting) return;
+        void* p = ::mmap(nullptr, dbf::kFixedHeaderLength, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        headerMap = p == MAP_FAILED ? nullptr : static_cast<char*>(p);
+    }
+    void unmapHeader() {
+        if (headerMap) ::munmap(headerMap, dbf::kFixedHeaderLength);
+        headerMap = nullptr;
     }
     bool deletedAt(int r) const { return rec(r)[0] == dbf::kDeletedFlag; }
 
@@ -271,6 +295,7 @@ struct Table::Impl {
                       std::to_string(layout.count) + " records, but the file has room for " + std::to_string(room) +
                       ". It has been opened read-only, and nothing in it will be changed.";
         }
+        if (writable()) mapHeader();
     }
 
     bool writable() const { return fd >= 0 && openedForWriting && !wantReadOnly && problem.empty(); }
@@ -303,6 +328,7 @@ struct Table::Impl {
 
     void releaseFile() {
         unmap();
+        unmapHeader();
         if (fd >= 0) ::close(fd);
         fd = -1;
         state = State::Inactive;
@@ -352,15 +378,25 @@ struct Table::Impl {
     }
 
     // Every record's entry (deleted ones too, as dBase indexes keep them), in key order.
+    // Keys are made into one flat buffer and record numbers sorted over it, so the sort moves
+    // integers rather than strings.
     std::vector<mdx::TagEntry> tagEntries(const KeyExpression& expr) const {
+        const size_t kl = size_t(expr.keyLength());
+        std::string flat(size_t(count) * kl, ' ');
+        for (int r = 1; r <= count; ++r) {
+            std::string k = expr.key(std::string_view(rec(r), recLen()));
+            std::memcpy(flat.data() + size_t(r - 1) * kl, k.data(), kl);
+        }
+        std::vector<int> sorted(static_cast<size_t>(count));
+        for (int r = 1; r <= count; ++r) sorted[size_t(r - 1)] = r;
+        const char* base = flat.data();
+        std::sort(sorted.begin(), sorted.end(), [base, kl](int a, int b) {
+            int c = std::memcmp(base + size_t(a - 1) * kl, base + size_t(b - 1) * kl, kl);
+            return c < 0 || (c == 0 && a < b);
+        });
         std::vector<mdx::TagEntry> entries;
         entries.reserve(size_t(count));
-        for (int r = 1; r <= count; ++r)
-            entries.push_back({expr.key(std::string_view(rec(r), recLen())), uint32_t(r)});
-        std::sort(entries.begin(), entries.end(), [](const mdx::TagEntry& a, const mdx::TagEntry& b) {
-            int c = a.key.compare(b.key);
-            return c < 0 || (c == 0 && a.recno < b.recno);
-        });
+        for (int r : sorted) entries.push_back({std::string(base + size_t(r - 1) * kl, kl), uint32_t(r)});
         return entries;
     }
 
@@ -436,9 +472,10 @@ struct Table::Impl {
         int c = std::memcmp(keyOf(a), keyOf(b), size_t(keyLength()));
         return c < 0 || (c == 0 && a < b);
     }
-    void computeKey(int r) {
+    // The key of record r, from its bytes in the file or from `data` when given.
+    void computeKey(int r, const char* data = nullptr) {
         if (!key) return;
-        std::string k = key->key(std::string_view(rec(r), recLen()));
+        std::string k = key->key(std::string_view(data ? data : rec(r), recLen()));
         std::memcpy(keys.data() + size_t(r - 1) * size_t(keyLength()), k.data(), size_t(keyLength()));
     }
 
@@ -481,14 +518,18 @@ struct Table::Impl {
         visibleValid = false;
     }
 
-    // Merges records appended since the last call into the order.
+    // Brings the order up to date: appended records merged in, deleted ones taken out.
     void settle() {
+        mergePending();
         if (staleInOrder > 0) {
             std::erase_if(order, [this](int r) { return deletedAt(r); });
-            std::erase_if(pending, [this](int r) { return deletedAt(r); });
             staleInOrder = 0;
             visibleValid = false;
         }
+    }
+
+    // Merges records appended since the last call into the order.
+    void mergePending() {
         if (pending.empty()) return;
         if (key) {
             std::sort(pending.begin(), pending.end(), [this](int a, int b) { return less(a, b); });
@@ -612,7 +653,10 @@ struct Table::Impl {
         std::string stamp = dbf::todayStamp();
         std::memcpy(head, stamp.data(), 3);
         for (int i = 0; i < 4; ++i) head[3 + i] = char((uint32_t(r) >> (8 * i)) & 0xFF);
-        writeAll(fd, head, sizeof head, 1, path);
+        if (headerMap)
+            std::memcpy(headerMap + 1, head, sizeof head);
+        else
+            writeAll(fd, head, sizeof head, 1, path);
         dateStamped = true;
         count = r;
         keys.resize(size_t(count) * size_t(keyLength()), ' ');
@@ -625,14 +669,14 @@ struct Table::Impl {
         int r;
         if (state == State::Insert) {
             r = appendBuffer();
-            computeKey(r);
+            computeKey(r, buffer.data());
             pending.push_back(r);
         } else {
             r = lockedRecord;
             eraseFromOrder(r);
             writeAll(fd, buffer.data(), buffer.size(), recordOffset(r), path);
             stampDate();
-            computeKey(r);
+            computeKey(r, buffer.data());
             if (buffer[0] != dbf::kDeletedFlag) insertIntoOrder(r);
         }
         cancelEdit();  // releases the record lock and the buffer
@@ -976,6 +1020,7 @@ void Table::pack() {
 
     // The new file is the table now; the old one goes with its descriptor.
     d.unmap();
+    d.unmapHeader();
     ::close(d.fd);
     d.fd = tmp.fd;
     tmp.fd = -1;
@@ -1229,7 +1274,8 @@ void Table::deleteRecord() {
     // The next shown record becomes current, else the one before.  Without a filter the
     // deleted entry stays in the order until it is next settled, so that deleting many
     // records one after another does not shift the whole order each time.
-    const std::vector<int>& R = d.filter ? d.rows() : (d.settle(), d.order);
+    if (!d.filter && d.staleInOrder * 16 > int(d.order.size())) d.settle();
+    const std::vector<int>& R = d.filter ? d.rows() : (d.mergePending(), d.order);
     const size_t place = d.placeOf(R, r);
     auto shown = [&](int rec) { return rec != r && !d.deletedAt(rec); };
     d.cur = 0;
