@@ -145,10 +145,7 @@ void TMyEdit::createControls() {
         page->setObjectName(QStringLiteral("Page%1").arg(p));
         MyTabbedNoteBook->addTab(page, QString::fromLatin1(captions[p]));
     }
-    layoutPage0(MyTabbedNoteBook->widget(0));
-    layoutPage1(MyTabbedNoteBook->widget(1));
-    layoutPage2(MyTabbedNoteBook->widget(2));
-    layoutPage3(MyTabbedNoteBook->widget(3));
+    layoutPages();
 
     struct ButtonDef {
         QPushButton** button;
@@ -203,14 +200,6 @@ QComboBox* makeCombo(QWidget* page, const char* name, int row, int width, int le
     return c;
 }
 
-QPushButton* makeSmallButton(QWidget* page, const char* name, const char* caption, int row, int left, int width) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), page);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(left, rowTop(row), width, kBoxHeight);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLabel* makeFoot(QWidget* page, const char* name) {
     auto* l = new QLabel(page);
     l->setObjectName(QString::fromLatin1(name));
@@ -223,107 +212,120 @@ QLabel* makeFoot(QWidget* page, const char* name) {
 
 }  // namespace
 
-void TMyEdit::layoutPage0(QWidget* page) {
-    TitleLabel = makeLabel(page, "TitleLabel", 0);
-    Title = makeEdit(page, "Title", 0, 472);
-    StarsLabel = makeLabel(page, "StarsLabel", 1);
+namespace {
+
+// A box with its label to the left: page, row, the two components and the box's width.
+// Page 1 has a second column on the right.
+struct LabelledBox {
+    int page;
+    int row;
+    QLabel* TMyEdit::*label;
+    const char* labelName;
+    QLineEdit* TMyEdit::*edit;  // a text box, or
+    QComboBox* TMyEdit::*combo; // a drop-down box
+    const char* boxName;
+    int width;
+    bool rightColumn = false;
+};
+
+const LabelledBox kLabelledBoxes[] = {
+    {0, 0, &TMyEdit::TitleLabel, "TitleLabel", &TMyEdit::Title, nullptr, "Title", 472},
+    {0, 4, &TMyEdit::YearReleaseLabel, "YearReleaseLabel", &TMyEdit::YearReleased, nullptr, "YearReleased", 60},
+    {0, 5, &TMyEdit::ProducerLabel, "ProducerLabel", nullptr, &TMyEdit::Producer, "Producer", 280},
+    {0, 6, &TMyEdit::DirectorLabel, "DirectorLabel", nullptr, &TMyEdit::Director, "Director", 280},
+    {0, 7, &TMyEdit::WriterLabel, "WriterLabel", &TMyEdit::Writer, nullptr, "Writer", 472},
+    {0, 8, &TMyEdit::ReleasedByLabel, "ReleasedByLabel", nullptr, &TMyEdit::ReleasedBy, "ReleasedBy", 280},
+    {1, 0, &TMyEdit::CategoryLabel, "CategoryLabel", nullptr, &TMyEdit::Category, "Category", 210},
+    {1, 1, &TMyEdit::RatingLabel, "RatingLabel", nullptr, &TMyEdit::Rating, "Rating", 170},
+    {1, 2, &TMyEdit::PersRatingLabel, "PersRatingLabel", nullptr, &TMyEdit::PersRating, "PersRating", 170},
+    {1, 3, &TMyEdit::KeyWordsLabel, "KeyWordsLabel", &TMyEdit::KeyWords, nullptr, "KeyWords", 472},
+    {1, 4, &TMyEdit::DescriptionLabel, "DescriptionLabel", &TMyEdit::Description, nullptr, "Description", 472},
+    {1, 5, &TMyEdit::FormatLabel, "FormatLabel", nullptr, &TMyEdit::Format, "Format", 170},
+    {1, 5, &TMyEdit::LaserFormatLabel, "LaserFormatLabel", nullptr, &TMyEdit::LaserFormat, "LaserFormat", 164, true},
+    {1, 6, &TMyEdit::ContentLabel, "ContentLabel", nullptr, &TMyEdit::Content, "Content", 170},
+    {1, 6, &TMyEdit::PictureLabel, "PictureLabel", nullptr, &TMyEdit::Picture, "Picture", 164, true},
+    {1, 7, &TMyEdit::SoundLabel, "SoundLabel", nullptr, &TMyEdit::Sound, "Sound", 170},
+    {1, 7, &TMyEdit::RecordSpeedLabel, "RecordSpeedLabel", nullptr, &TMyEdit::RecordSpeed, "RecordSpeed", 164, true},
+    {2, 0, &TMyEdit::MediaNumLabel, "MediaNumLabel", &TMyEdit::MediaNumber, nullptr, "MediaNumber", 120},
+    {2, 1, &TMyEdit::CounterStartLabel, "CounterStartLabel", &TMyEdit::CounterStart, nullptr, "CounterStart", 100},
+    {2, 2, &TMyEdit::CounterStopLabel, "CounterStopLabel", &TMyEdit::CounterStop, nullptr, "CounterStop", 100},
+    {2, 3, &TMyEdit::PlayTimeLabel, "PlayTimeLabel", &TMyEdit::PlayTime, nullptr, "PlayTime", 60},
+    {2, 6, &TMyEdit::CheckDateLabel, "CheckDateLabel", &TMyEdit::CheckDate, nullptr, "CheckDate", 110},
+    {2, 7, &TMyEdit::CheckPersonLabel, "CheckPersonLabel", nullptr, &TMyEdit::CheckName, "CheckName", 250},
+    {3, 0, &TMyEdit::ListPriceLabel, "ListPriceLabel", &TMyEdit::ListPrice, nullptr, "ListPrice", 120},
+    {3, 1, &TMyEdit::PurchPriceLabel, "PurchPriceLabel", &TMyEdit::PurchPrice, nullptr, "PurchPrice", 120},
+    {3, 2, &TMyEdit::PurchDateLabel, "PurchDateLabel", &TMyEdit::PurchDate, nullptr, "PurchDate", 110},
+    {3, 3, &TMyEdit::WherePurchLabel, "WherePurchLabel", nullptr, &TMyEdit::WherePurch, "WherePurch", 250},
+    {3, 4, &TMyEdit::OscarAwardLabel, "OscarAwardLabel", &TMyEdit::OscarAward, nullptr, "OscarAward", 390},
+    {3, 5, &TMyEdit::OscarNomLabel, "OscarNomLabel", &TMyEdit::OscarNom, nullptr, "OscarNom", 390},
+    {3, 6, &TMyEdit::MiscLabel, "MiscLabel", &TMyEdit::Misc, nullptr, "Misc", 390},
+    {3, 7, &TMyEdit::UserDef1Label, "UserDef1Label", &TMyEdit::UserDef1, nullptr, "UserDef1", 300},
+    {3, 8, &TMyEdit::UserDef2Label, "UserDef2Label", &TMyEdit::UserDef2, nullptr, "UserDef2", 300},
+};
+
+}  // namespace
+
+void TMyEdit::layoutPages() {
+    QWidget* pages[4];
+    for (int p = 0; p < 4; ++p) pages[p] = MyTabbedNoteBook->widget(p);
+    for (const auto& b : kLabelledBoxes) {
+        QWidget* page = pages[b.page];
+        const int labelLeft = b.rightColumn ? 330 : kLabelLeft;
+        const int boxLeft = b.rightColumn ? 440 : kBoxLeft;
+        this->*b.label = makeLabel(page, b.labelName, b.row, labelLeft, b.rightColumn ? 106 : kLabelWidth);
+        if (b.edit)
+            this->*b.edit = makeEdit(page, b.boxName, b.row, b.width, boxLeft);
+        else
+            this->*b.combo = makeCombo(page, b.boxName, b.row, b.width, boxLeft);
+    }
+
+    // The six star boxes share one label, two to a row.
+    StarsLabel = makeLabel(pages[0], "StarsLabel", 1);
     QComboBox** stars[6] = {&Star1, &Star2, &Star3, &Star4, &Star5, &Star6};
     for (int i = 0; i < 6; ++i) {
         const QByteArray name = "Star" + QByteArray::number(i + 1);
-        *stars[i] = makeCombo(page, name.constData(), 1 + i / 2, 232, kBoxLeft + (i % 2) * 240);
+        *stars[i] = makeCombo(pages[0], name.constData(), 1 + i / 2, 232, kBoxLeft + (i % 2) * 240);
     }
-    YearReleaseLabel = makeLabel(page, "YearReleaseLabel", 4);
-    YearReleased = makeEdit(page, "YearReleased", 4, 60);
-    ProducerLabel = makeLabel(page, "ProducerLabel", 5);
-    Producer = makeCombo(page, "Producer", 5, 280);
-    DirectorLabel = makeLabel(page, "DirectorLabel", 6);
-    Director = makeCombo(page, "Director", 6, 280);
-    WriterLabel = makeLabel(page, "WriterLabel", 7);
-    Writer = makeEdit(page, "Writer", 7, 472);
-    ReleasedByLabel = makeLabel(page, "ReleasedByLabel", 8);
-    ReleasedBy = makeCombo(page, "ReleasedBy", 8, 280);
-}
-
-void TMyEdit::layoutPage1(QWidget* page) {
-    constexpr int rightLabel = 330, rightBox = 440;
-    CategoryLabel = makeLabel(page, "CategoryLabel", 0);
-    Category = makeCombo(page, "Category", 0, 210);
-    RatingLabel = makeLabel(page, "RatingLabel", 1);
-    Rating = makeCombo(page, "Rating", 1, 170);
-    PersRatingLabel = makeLabel(page, "PersRatingLabel", 2);
-    PersRating = makeCombo(page, "PersRating", 2, 170);
-    KeyWordsLabel = makeLabel(page, "KeyWordsLabel", 3);
-    KeyWords = makeEdit(page, "KeyWords", 3, 472);
-    DescriptionLabel = makeLabel(page, "DescriptionLabel", 4);
-    Description = makeEdit(page, "Description", 4, 472);
-    FormatLabel = makeLabel(page, "FormatLabel", 5);
-    Format = makeCombo(page, "Format", 5, 170);
-    LaserFormatLabel = makeLabel(page, "LaserFormatLabel", 5, rightLabel, 106);
-    LaserFormat = makeCombo(page, "LaserFormat", 5, 164, rightBox);
-    ContentLabel = makeLabel(page, "ContentLabel", 6);
-    Content = makeCombo(page, "Content", 6, 170);
-    PictureLabel = makeLabel(page, "PictureLabel", 6, rightLabel, 106);
-    Picture = makeCombo(page, "Picture", 6, 164, rightBox);
-    SoundLabel = makeLabel(page, "SoundLabel", 7);
-    Sound = makeCombo(page, "Sound", 7, 170);
-    RecordSpeedLabel = makeLabel(page, "RecordSpeedLabel", 7, rightLabel, 106);
-    RecordSpeed = makeCombo(page, "RecordSpeed", 7, 164, rightBox);
-    WarrantyItem = makeFoot(page, "WarrantyItem");
-}
-
-void TMyEdit::layoutPage2(QWidget* page) {
-    MediaNumLabel = makeLabel(page, "MediaNumLabel", 0);
-    MediaNumber = makeEdit(page, "MediaNumber", 0, 120);
-    CounterStartLabel = makeLabel(page, "CounterStartLabel", 1);
-    CounterStart = makeEdit(page, "CounterStart", 1, 100);
-    CounterStopLabel = makeLabel(page, "CounterStopLabel", 2);
-    CounterStop = makeEdit(page, "CounterStop", 2, 100);
-    PlayTimeLabel = makeLabel(page, "PlayTimeLabel", 3);
-    PlayTime = makeEdit(page, "PlayTime", 3, 60);
-    Viewed = new QCheckBox(page);
+    // The two check boxes (their captions are the fields' display names).
+    Viewed = new QCheckBox(pages[2]);
     Viewed->setObjectName(QStringLiteral("Viewed"));
     Viewed->setGeometry(kBoxLeft, rowTop(4), 300, kBoxHeight);
-    CheckOut = new QCheckBox(page);
+    CheckOut = new QCheckBox(pages[2]);
     CheckOut->setObjectName(QStringLiteral("CheckOut"));
     CheckOut->setGeometry(kBoxLeft, rowTop(5), 300, kBoxHeight);
     connect(CheckOut, &QCheckBox::clicked, this, &TMyEdit::CheckOutClick);
-    CheckDateLabel = makeLabel(page, "CheckDateLabel", 6);
-    CheckDate = makeEdit(page, "CheckDate", 6, 110);
-    BlankCheckOut = makeSmallButton(page, "BlankCheckOut", "Blan&k Date", 6, kBoxLeft + 120, 100);
-    connect(BlankCheckOut, &QPushButton::clicked, this, &TMyEdit::BlankCheckOutClick);
-    CheckPersonLabel = makeLabel(page, "CheckPersonLabel", 7);
-    CheckName = makeCombo(page, "CheckName", 7, 250);
-    LibraryItem = makeFoot(page, "LibraryItem");
-}
 
-void TMyEdit::layoutPage3(QWidget* page) {
-    ListPriceLabel = makeLabel(page, "ListPriceLabel", 0);
-    ListPrice = makeEdit(page, "ListPrice", 0, 120);
-    PurchPriceLabel = makeLabel(page, "PurchPriceLabel", 1);
-    PurchPrice = makeEdit(page, "PurchPrice", 1, 120);
-    PurchDateLabel = makeLabel(page, "PurchDateLabel", 2);
-    PurchDate = makeEdit(page, "PurchDate", 2, 110);
-    BlankPurchDate = makeSmallButton(page, "BlankPurchDate", "Blan&k Date", 2, kBoxLeft + 120, 100);
-    connect(BlankPurchDate, &QPushButton::clicked, this, &TMyEdit::BlankPurchDateClick);
-    WherePurchLabel = makeLabel(page, "WherePurchLabel", 3);
-    WherePurch = makeCombo(page, "WherePurch", 3, 250);
-    OscarAwardLabel = makeLabel(page, "OscarAwardLabel", 4);
-    OscarAward = makeEdit(page, "OscarAward", 4, 390);
-    SelectOscarAward = makeSmallButton(page, "SelectOscarAward", "Select", 4, kBoxLeft + 398, 74);
-    connect(SelectOscarAward, &QPushButton::clicked, this, &TMyEdit::SelectOscarAwardClick);
-    OscarNomLabel = makeLabel(page, "OscarNomLabel", 5);
-    OscarNom = makeEdit(page, "OscarNom", 5, 390);
-    SelectOscarNom = makeSmallButton(page, "SelectOscarNom", "Select", 5, kBoxLeft + 398, 74);
-    connect(SelectOscarNom, &QPushButton::clicked, this, &TMyEdit::SelectOscarNomClick);
-    MiscLabel = makeLabel(page, "MiscLabel", 6);
-    Misc = makeEdit(page, "Misc", 6, 390);
-    SelectMisc = makeSmallButton(page, "SelectMisc", "Select", 6, kBoxLeft + 398, 74);
-    connect(SelectMisc, &QPushButton::clicked, this, &TMyEdit::SelectMiscClick);
-    UserDef1Label = makeLabel(page, "UserDef1Label", 7);
-    UserDef1 = makeEdit(page, "UserDef1", 7, 300);
-    UserDef2Label = makeLabel(page, "UserDef2Label", 8);
-    UserDef2 = makeEdit(page, "UserDef2", 8, 300);
-    WorthItem = makeFoot(page, "WorthItem");
+    // The buttons beside the date boxes and the three selection boxes.
+    struct SideButton {
+        QPushButton* TMyEdit::*button;
+        const char* name;
+        const char* caption;
+        int page;
+        int row;
+        int left;
+        int width;
+        void (TMyEdit::*handler)();
+    };
+    const SideButton sideButtons[] = {
+        {&TMyEdit::BlankCheckOut, "BlankCheckOut", "Blan&k Date", 2, 6, 120, 100, &TMyEdit::BlankCheckOutClick},
+        {&TMyEdit::BlankPurchDate, "BlankPurchDate", "Blan&k Date", 3, 2, 120, 100, &TMyEdit::BlankPurchDateClick},
+        {&TMyEdit::SelectOscarAward, "SelectOscarAward", "Select", 3, 4, 398, 74, &TMyEdit::SelectOscarAwardClick},
+        {&TMyEdit::SelectOscarNom, "SelectOscarNom", "Select", 3, 5, 398, 74, &TMyEdit::SelectOscarNomClick},
+        {&TMyEdit::SelectMisc, "SelectMisc", "Select", 3, 6, 398, 74, &TMyEdit::SelectMiscClick},
+    };
+    for (const auto& b : sideButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(b.caption), pages[b.page]);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setGeometry(kBoxLeft + b.left, rowTop(b.row), b.width, kBoxHeight);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, b.handler);
+        this->*b.button = button;
+    }
+
+    // The record's title at the foot of pages 1 to 3.
+    WarrantyItem = makeFoot(pages[1], "WarrantyItem");
+    LibraryItem = makeFoot(pages[2], "LibraryItem");
+    WorthItem = makeFoot(pages[3], "WorthItem");
     WorthItem->move(kLabelLeft, kFootTop + 8);
 }
 
@@ -334,18 +336,11 @@ void TMyEdit::buildEnterChain() {
         boxes_[static_cast<std::size_t>(b.field)] = w;
         if (auto* c = qobject_cast<QComboBox*>(w)) dropDowns_[rv::db::field(b.field).dataList].push_back(c);
     }
-    const std::pair<int, QLabel*> labels[] = {
-        {1, TitleLabel},       {2, StarsLabel},        {11, YearReleaseLabel}, {8, ProducerLabel},
-        {9, DirectorLabel},    {38, WriterLabel},      {10, ReleasedByLabel},  {14, CategoryLabel},
-        {13, RatingLabel},     {18, PersRatingLabel},  {26, KeyWordsLabel},    {23, DescriptionLabel},
-        {17, FormatLabel},     {27, LaserFormatLabel}, {24, ContentLabel},     {15, PictureLabel},
-        {16, SoundLabel},      {20, RecordSpeedLabel}, {19, MediaNumLabel},    {21, CounterStartLabel},
-        {22, CounterStopLabel}, {12, PlayTimeLabel},   {32, CheckDateLabel},   {33, CheckPersonLabel},
-        {28, ListPriceLabel},  {34, PurchPriceLabel},  {35, PurchDateLabel},   {36, WherePurchLabel},
-        {30, OscarAwardLabel}, {29, OscarNomLabel},    {25, MiscLabel},        {39, UserDef1Label},
-        {40, UserDef2Label},
-    };
-    for (const auto& [field, label] : labels) labels_[static_cast<std::size_t>(field)] = label;
+    // Each label names the field of the box beside it; the one Stars label that of Star1.
+    for (const auto& l : kLabelledBoxes)
+        for (const auto& b : rv::edit::kEditorBoxes)
+            if (b.name == l.boxName) labels_[static_cast<std::size_t>(b.field)] = this->*l.label;
+    labels_[2] = StarsLabel;
 
     // The Enter chain follows the boxes page by page, as kEditorBoxes lists them.
     for (const auto& b : rv::edit::kEditorBoxes) chain_.push_back({boxes_[static_cast<std::size_t>(b.field)], b.page});

@@ -132,10 +132,7 @@ protected:
 private:
     void createControls();
     void createMenus();
-    void layoutPage0(QWidget* page);
-    void layoutPage1(QWidget* page);
-    void layoutPage2(QWidget* page);
-    void layoutPage3(QWidget* page);
+    void layoutPages();
     void buildEnterChain();
     void setLabels();
     void SetColors();
