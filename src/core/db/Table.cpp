@@ -610,6 +610,39 @@ struct Table::Impl {
         atEof = R.empty();
     }
 
+    // One record forward (+1) or back (-1) among the shown ones.  From a record that is not
+    // shown (a posted record the filter rejects) the step goes to its neighbour in the order.
+    // Past either end the record stays and eof/bof becomes true.
+    void step(int direction) {
+        requireOpen();
+        checkBrowse();
+        const auto& R = rows();
+        if (R.empty()) {
+            cur = 0;
+            atEof = atBof = true;
+            return;
+        }
+        const size_t i = placeOf(R, cur);
+        const bool here = i < R.size() && R[i] == cur;
+        if (direction > 0) {
+            const size_t target = here ? i + 1 : i;
+            if (target < R.size()) {
+                cur = R[target];
+                atEof = atBof = false;
+            } else {
+                if (!here) cur = R.back();
+                atEof = true;
+            }
+        } else if (i > 0) {
+            cur = R[i - 1];
+            atEof = atBof = false;
+        } else {
+            cur = R[0];
+            atBof = true;
+        }
+        notify(Event::RecordMoved);
+    }
+
     // ---- editing ----
     const char* currentRecord() const {
         if (probe) return rec(probe);
@@ -1056,47 +1089,8 @@ void Table::last() {
     d_->notify(Event::RecordMoved);
 }
 
-void Table::next() {
-    d_->requireOpen();
-    d_->checkBrowse();
-    const auto& R = d_->rows();
-    if (R.empty()) {
-        d_->cur = 0;
-        d_->atEof = d_->atBof = true;
-        return;
-    }
-    size_t i = d_->placeOf(R, d_->cur);
-    bool here = i < R.size() && R[i] == d_->cur;
-    size_t target = here ? i + 1 : i;
-    if (target >= R.size()) {
-        if (!here) d_->cur = R.back();
-        d_->atEof = true;
-    } else {
-        d_->cur = R[target];
-        d_->atEof = d_->atBof = false;
-    }
-    d_->notify(Event::RecordMoved);
-}
-
-void Table::prior() {
-    d_->requireOpen();
-    d_->checkBrowse();
-    const auto& R = d_->rows();
-    if (R.empty()) {
-        d_->cur = 0;
-        d_->atEof = d_->atBof = true;
-        return;
-    }
-    size_t i = d_->placeOf(R, d_->cur);
-    if (i == 0) {
-        if (R[0] != d_->cur) d_->cur = R[0];
-        d_->atBof = true;
-    } else {
-        d_->cur = R[i - 1];
-        d_->atEof = d_->atBof = false;
-    }
-    d_->notify(Event::RecordMoved);
-}
+void Table::next() { d_->step(+1); }
+void Table::prior() { d_->step(-1); }
 
 bool Table::eof() const { return d_->atEof; }
 bool Table::bof() const { return d_->atBof; }

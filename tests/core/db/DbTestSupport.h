@@ -47,6 +47,19 @@ inline void writeBytes(const fs::path& p, const std::string& bytes) {
     out.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
+inline uint32_t u32At(const std::string& bytes, size_t at) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(bytes[at + size_t(i)]);
+    return v;
+}
+
+// Creates an empty video table at p and opens it shared in t.
+inline void openNewVideoTable(Table& t, const fs::path& p) {
+    Table::createVideoTable(p);
+    t.setPath(p);
+    t.open();
+}
+
 // The title of generated record i (1-based): not in alphabetical order of i.
 inline std::string titleOf(int i) {
     static const char* words[] = {"Delta", "alpha", "Charlie", "bravo", "Echo", "foxtrot", "Golf"};
@@ -68,12 +81,21 @@ inline void appendVideos(Table& t, int from, int to) {
 // A closed video table at dir/name holding n generated records.
 inline fs::path videoTable(const fs::path& dir, const std::string& name, int n) {
     fs::path p = dir / name;
-    Table::createVideoTable(p);
     Table t;
-    t.setPath(p);
-    t.open();
+    openNewVideoTable(t, p);
     appendVideos(t, 1, n);
     t.close();
+    return p;
+}
+
+// A closed video table V.DBF of n records with the tag NewIndex on `expression`; t is pointed
+// at it with the tag selected.
+inline fs::path indexedVideoTable(Table& t, const fs::path& dir, int n,
+                                  const std::string& expression = "Upper(Left(Title,80))") {
+    fs::path p = videoTable(dir, "V.DBF", n);
+    t.setPath(p);
+    t.addIndex("NewIndex", expression);
+    t.setIndexName("NewIndex");
     return p;
 }
 

@@ -12,16 +12,6 @@
 using namespace rv::db;
 using namespace rv::db::test;
 
-namespace {
-
-uint32_t u32At(const std::string& b, size_t at) {
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(b[at + size_t(i)]);
-    return v;
-}
-
-}  // namespace
-
 TEST(Table, NewVideoTableHasTheCatalogueFieldsAndAPlainDBaseLayout) {
     TempDir dir;
     fs::path p = dir / "MASTER.DBF";
@@ -113,10 +103,8 @@ TEST(Table, ValuesRoundTripThroughTheFile) {
 TEST(Table, NumbersAndDatesHaveTypedAccessors) {
     TempDir dir;
     fs::path p = dir / "V.DBF";
-    Table::createVideoTable(p);
     Table t;
-    t.setPath(p);
-    t.open();
+    openNewVideoTable(t, p);
     t.append();
     t.setNumber("Year", 1984);
     t.setNumber("ListPrice", 19.99);
@@ -153,10 +141,8 @@ TEST(Table, NumbersAndDatesHaveTypedAccessors) {
 TEST(Table, ValuesThatDoNotSuitTheFieldAreRefused) {
     TempDir dir;
     fs::path p = dir / "V.DBF";
-    Table::createVideoTable(p);
     Table t;
-    t.setPath(p);
-    t.open();
+    openNewVideoTable(t, p);
     EXPECT_THROW(t.setString("Title", "not editing"), DatabaseError);
     t.append();
     struct Case {
@@ -377,11 +363,8 @@ TEST(Table, DeletingTagsAndSelectingOnAClosedTable) {
 
 TEST(Table, DamagedOrMissingIndexFileIsTreatedLikeNoIndex) {
     TempDir dir;
-    fs::path p = videoTable(dir.path(), "V.DBF", 8);
     Table t;
-    t.setPath(p);
-    t.addIndex("NewIndex", "Upper(Left(Title,80))");
-    t.setIndexName("NewIndex");
+    fs::path p = indexedVideoTable(t, dir.path(), 8);
 
     writeBytes(dir / "V.MDX", std::string(600, '\x7F'));  // not an index at all
     t.open();  // the order comes from the keys: this object knows the expression
@@ -559,11 +542,8 @@ TEST(Table, SharedHoldersSeeEachOthersRecordsAndLockEditedOnes) {
 
 TEST(Table, PackRemovesDeletedRecordsAndRebuildsTheTags) {
     TempDir dir;
-    fs::path p = videoTable(dir.path(), "V.DBF", 10);
     Table t;
-    t.setPath(p);
-    t.addIndex("NewIndex", "Upper(Left(Title,80))");
-    t.setIndexName("NewIndex");
+    fs::path p = indexedVideoTable(t, dir.path(), 10);
     t.setExclusive(true);
     t.open();
     for (int r : {2, 5, 9}) {
@@ -719,11 +699,8 @@ TEST(VideoTable, MakeNewReplacesAnUnheldFileAndRefusesAHeldOne) {
 
 TEST(Table, DeletingRunsOfRecordsKeepsTheOrderAndThePosition) {
     TempDir dir;
-    fs::path p = videoTable(dir.path(), "V.DBF", 30);
     Table t;
-    t.setPath(p);
-    t.addIndex("NewIndex", "Upper(Left(Title,80))");
-    t.setIndexName("NewIndex");
+    fs::path p = indexedVideoTable(t, dir.path(), 30);
     t.open();
     std::vector<std::string> before = titles(t);
     // Delete every other record while walking in index order.
