@@ -89,6 +89,38 @@ TEST(Concurrency, TwoProcessesAppendingAtOnceLoseNothing) {
     EXPECT_EQ(seen.size(), size_t(2 * kEach));
 }
 
+TEST(Concurrency, PostedRecordsSurviveTheProgramDying) {
+    TempDir dir;
+    fs::path p = dir / "crash.dbf";
+    Table::createVideoTable(p);
+    pid_t child = spawn([&] {
+        Table t;
+        t.setPath(p);
+        t.open();
+        appendVideos(t, 1, 50);
+        t.first();
+        t.edit();
+        t.setString("Title", "edited");
+        t.post();
+        t.last();
+        t.deleteRecord();
+        t.append();
+        t.setString("Title", "never posted");
+        ::raise(SIGKILL);  // no close, no flush
+    });
+    EXPECT_TRUE(WIFSIGNALED(waitFor(child)));
+
+    Table t;
+    t.setPath(p);
+    t.open();
+    EXPECT_EQ(t.problem(), "");
+    EXPECT_TRUE(t.isWritable());
+    EXPECT_EQ(t.physicalRecordCount(), 50);
+    EXPECT_EQ(t.recordCount(), 49);
+    EXPECT_EQ(t.asString("Title"), "edited");
+    for (int r = 2; r <= 49; ++r) EXPECT_EQ(t.valueAt(r, 0), titleOf(r));
+}
+
 TEST(Concurrency, PackKilledAtAnyMomentLeavesAWholeTable) {
     TempDir dir;
     fs::path p = dir / "pack.dbf";
