@@ -173,7 +173,8 @@ struct Table::Impl {
             pendingChange = true;
             return;
         }
-        auto copy = listeners;
+        if (listeners.empty()) return;
+        auto copy = listeners;  // a listener may unsubscribe while being told
         for (auto& [id, l] : copy) l(e);
     }
 
