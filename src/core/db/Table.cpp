@@ -102,6 +102,33 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
+// Sorts record numbers by their keys (kl bytes each in `flat`, record 1 first), equal keys
+// by number.  The first eight key bytes are compared as one integer, so most comparisons
+// never reach memcmp.
+void sortByKeys(std::vector<int>& recs, const char* flat, size_t kl) {
+    struct Item {
+        uint64_t prefix;
+        int rec;
+    };
+    std::vector<Item> items;
+    items.reserve(recs.size());
+    for (int r : recs) {
+        const auto* k = reinterpret_cast<const unsigned char*>(flat) + size_t(r - 1) * kl;
+        uint64_t prefix = 0;
+        for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < kl ? k[i] : 0);
+        items.push_back({prefix, r});
+    }
+    std::sort(items.begin(), items.end(), [flat, kl](const Item& a, const Item& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        if (kl > 8) {
+            int c = std::memcmp(flat + size_t(a.rec - 1) * kl + 8, flat + size_t(b.rec - 1) * kl + 8, kl - 8);
+            if (c != 0) return c < 0;
+        }
+        return a.rec < b.rec;
+    });
+    for (size_t i = 0; i < items.size(); ++i) recs[i] = items[i].rec;
+}
+
 constexpr const char* kPackSuffix = "pack";
 constexpr const char* kCreateSuffix = "new";
 
@@ -391,10 +418,7 @@ struct Table::Impl {
         std::vector<int> sorted(static_cast<size_t>(count));
         for (int r = 1; r <= count; ++r) sorted[size_t(r - 1)] = r;
         const char* base = flat.data();
-        std::sort(sorted.begin(), sorted.end(), [base, kl](int a, int b) {
-            int c = std::memcmp(base + size_t(a - 1) * kl, base + size_t(b - 1) * kl, kl);
-            return c < 0 || (c == 0 && a < b);
-        });
+        sortByKeys(sorted, base, kl);
         std::vector<mdx::TagEntry> entries;
         entries.reserve(size_t(count));
         for (int r : sorted) entries.push_back({std::string(base + size_t(r - 1) * kl, kl), uint32_t(r)});
@@ -501,7 +525,7 @@ struct Table::Impl {
             computeKey(r);
             order.push_back(r);
         }
-        if (key) std::sort(order.begin(), order.end(), [this](int a, int b) { return less(a, b); });
+        if (key) sortByKeys(order, keys.data(), size_t(keyLength()));
         visibleValid = false;
     }
 
