@@ -3,6 +3,7 @@
 #include <QStyleFactory>
 
 #include "gui/app/TMain.h"
+#include "gui/browse/Viewer.h"
 #include "gui/edit/TMyEdit.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     rv::gui::TMain main(options);
     if (!main.started()) return 1;  // no database could be found or created
     rv::gui::installRecordEditor(main);  // the record editor and the data lists, kept until the end
+    rv::gui::installViewer(main);        // the grid over the video table and the Viewer command
     main.show();
     return QApplication::exec();
 }

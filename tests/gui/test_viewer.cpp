@@ -9,7 +9,10 @@
 
 #include "GuiTestSupport.h"
 #include "core/app/Settings.h"
+#include "gui/app/TMain.h"
 #include "gui/browse/TViewConfig.h"
+#include "gui/browse/Viewer.h"
+#include "gui/edit/TMyEdit.h"
 #include "gui/browse/VideoTableModel.h"
 #include "gui/browse/ViewerGrid.h"
 
@@ -181,6 +184,32 @@ private slots:
         QVERIFY(!s.displayFields[7]);
         QCOMPARE(s.fieldOrder[1], 2);
         QCOMPARE(s.fieldOrder[2], 1);
+    }
+
+    void mainWindowShowsTheDatabaseInTheViewer() {
+        table.close();
+        rvtest::videoTable(box->program() / "MASTER.DBF", {"Casablanca", "Am\xE9lie", "Zelig"});
+        rv::gui::TMain main;
+        QVERIFY(main.started());
+        rv::gui::installRecordEditor(main);
+        rv::gui::ViewerGrid* grid = rv::gui::installViewer(main);
+        QCOMPARE(main.viewerGrid(), static_cast<QTableView*>(grid));
+        // The Category drop-down offers the database's list; Producer's starts empty.
+        QVERIFY(grid->entriesProvider()(14).contains(QStringLiteral("Drama")));
+        QVERIFY(grid->entriesProvider()(8).isEmpty());
+        QCOMPARE(grid->model()->rowCount(), 3);
+        QCOMPARE(grid->model()->columnCount(), 40);
+        QVERIFY(main.menuItem(QStringLiteral("MenuViewer"))->isEnabled());
+
+        // The Viewer command: hide Title in the configuration window, and the grid follows.
+        rvtest::whenModal<TViewConfig>([](TViewConfig& w) {
+            emit w.FieldsToDisplay->cellDoubleClicked(0, 1);
+            w.ExitButton->click();
+        });
+        main.menuItem(QStringLiteral("MenuViewer"))->trigger();
+        QVERIFY(!main.settings().displayFields[1]);
+        QCOMPARE(grid->model()->columnCount(), 39);
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Star 1"));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "gui/app/TMain.h"
 
+#include <QDialog>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -98,7 +100,14 @@ TMain::TMain(MainOptions options, QWidget* parent) : QMainWindow(parent) {
     startUp(options);
 }
 
-TMain::~TMain() { table_.unsubscribe(tableListener_); }
+TMain::~TMain() {
+    table_.unsubscribe(tableListener_);
+    // Windows plugged in by other subsystems (the viewer's grid and model, the record editor)
+    // hold on to the table and the settings: delete them while those members still exist,
+    // not afterwards in QObject's destructor.
+    for (QDialog* dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) delete dialog;
+    delete takeCentralWidget();
+}
 
 QAction* TMain::addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut) {
     auto* a = new QAction(caption, this);
