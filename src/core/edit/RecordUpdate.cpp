@@ -52,7 +52,9 @@ void addTypedValues(lists::DataLists& lists, const EditorRecord& boxes) {
 }
 
 int writeRecord(db::Table& table, const EditorRecord& boxes, const CheckedValues& values, EditorMode& mode) {
-    if (mode != EditorMode::Edit || table.recordCount() == 0)
+    // Editing with no current record (an empty table) adds one.  The current record decides,
+    // not the count: while a search is in force the count covers only matching records.
+    if (mode != EditorMode::Edit || table.recNo() == 0)
         table.append();
     else
         table.edit();

@@ -54,6 +54,24 @@ EditorRecord fullRecord() {
     return boxes;
 }
 
+TEST_F(EditorTable, EditingARecordTheSearchNoLongerMatchesKeepsEditingIt) {
+    EditorRecord boxes = fullRecord();
+    boxes[1] = "Alpha";
+    ASSERT_TRUE(update(boxes).ok());
+    table.setFilter([](db::Table& t) { return t.asString("Title") == "Alpha"; });
+    table.first();
+    mode = EditorMode::Edit;
+    boxes[1] = "Beta";  // the record leaves the search result...
+    ASSERT_TRUE(update(boxes).ok());
+    EXPECT_EQ(table.recordCount(), 0);
+    boxes[1] = "Gamma";  // ...and the next update still changes it, adding nothing
+    ASSERT_TRUE(update(boxes).ok());
+    table.clearFilter();
+    EXPECT_EQ(table.physicalRecordCount(), 1);
+    table.first();
+    EXPECT_EQ(table.asString("Title"), "Gamma");
+}
+
 TEST_F(EditorTable, AddWritesAllFortyFieldsThenEditsTheSameRecord) {
     const EditorRecord boxes = fullRecord();
     const auto result = update(boxes);
