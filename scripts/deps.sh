@@ -4,7 +4,7 @@
 set -euo pipefail
 need=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation)
 if [ "${1:-run}" = test ]; then
-  need+=(libgtest-dev gdal-bin shapelib sqlite3 xauth xvfb poppler-utils libdbd-xbase-perl)
+  need+=(libgtest-dev gdal-bin shapelib sqlite3 libdbd-xbase-perl)
 fi
 missing=()
 for p in "${need[@]}"; do
