@@ -16,6 +16,7 @@
 #include "core/db/KeyExpression.h"
 #include "core/db/Mdx.h"
 #include "core/db/Table.h"
+#include "interop/InteropSupport.h"
 
 namespace {
 
@@ -24,16 +25,7 @@ using namespace rv::db;
 
 bool haveReader() { return std::system("perl -MXBase -MXBase::Index -e 1 >/dev/null 2>&1") == 0; }
 
-std::string run(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
+using rvtest::run;
 
 // Walks `tag` of the index `mdx` with the independent reader and fetches `fields` of each
 // record it points to from the table `dbf`: one line "key|recno|value|value..." per entry.

@@ -16,6 +16,7 @@
 
 #include "core/db/FieldCatalog.h"
 #include "core/db/Table.h"
+#include "interop/InteropSupport.h"
 
 namespace {
 
@@ -24,16 +25,7 @@ using namespace rv::db;
 
 bool haveTool(const std::string& name) { return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0; }
 
-std::string run(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-    return out;
-}
+using rvtest::run;
 
 bool contains(const std::string& haystack, const std::string& needle) { return haystack.find(needle) != std::string::npos; }
 

@@ -81,6 +81,7 @@ TViewConfig::TViewConfig(Settings& settings, double factor, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     Pages = new QTabWidget;
+    Pages->setUsesScrollButtons(false);  // every page's tab in sight, the window as wide as they need
     Pages->addTab(buildTitlePage(), QStringLiteral("&Title"));
     Pages->addTab(buildLookPage(), QStringLiteral("&Look and Feel"));
     Pages->addTab(buildShowPage(), QStringLiteral("Fields to &Show"));
