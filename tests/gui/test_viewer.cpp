@@ -189,6 +189,15 @@ private slots:
     void mainWindowShowsTheDatabaseInTheViewer() {
         table.close();
         rvtest::videoTable(box->program() / "MASTER.DBF", {"Casablanca", "Am\xE9lie", "Zelig"});
+        {
+            rv::db::Table t;
+            t.setPath(box->program() / "MASTER.DBF");
+            t.open();
+            t.moveToRecNo(1);
+            t.edit();
+            t.setDate("PurchDate", rv::db::Date{1997, 3, 5});
+            t.post();
+        }
         rv::gui::TMain main;
         QVERIFY(main.started());
         rv::gui::installRecordEditor(main);
@@ -200,6 +209,12 @@ private slots:
         QCOMPARE(grid->model()->rowCount(), 3);
         QCOMPARE(grid->model()->columnCount(), 40);
         QVERIFY(main.menuItem(QStringLiteral("MenuViewer"))->isEnabled());
+
+        // A new date format shows in the grid at once: 3/5/97 becomes 5/3/1997.
+        const int purchDate = 34;  // column of Purch Date (field 35)
+        QCOMPARE(grid->model()->data(grid->model()->index(0, purchDate)).toString(), QStringLiteral("3/5/97"));
+        main.menuItem(QStringLiteral("MenuDateDMYSlashYr"))->trigger();
+        QCOMPARE(grid->model()->data(grid->model()->index(0, purchDate)).toString(), QStringLiteral("5/3/1997"));
 
         // The Viewer command: hide Title in the configuration window, and the grid follows.
         rvtest::whenModal<TViewConfig>([](TViewConfig& w) {
