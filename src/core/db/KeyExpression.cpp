@@ -120,9 +120,9 @@ struct Program {
             break;
         }
         case Op::Str: {
-            std::array<char, kMaxStrLength + 1> buffer{};
+            std::array<char, kMaxStrLength + 1> buffer;
             const KeyField& f = fields[static_cast<size_t>(node.field)];
-            std::array<char, 256> raw{};
+            std::array<char, 256> raw;
             int rawLength = std::clamp(f.length, 0, 255);
             copyField(f, record, raw.data(), rawLength);
             formatNumber(std::string_view(raw.data(), static_cast<size_t>(rawLength)), node.width,
@@ -139,7 +139,7 @@ struct Program {
 // are at most 255 bytes, so fixed buffers hold everything and keys cost no allocation.
 struct Decimal {
     bool negative = false;
-    std::array<char, 256> digits{};  // without sign or point
+    std::array<char, 256> digits;  // without sign or point; only the first `count` are set
     size_t count = 0;
     long point = 0;  // number of digits before the decimal point (may be <0 or >count)
 
@@ -290,7 +290,13 @@ private:
     void expect(char c) {
         skipSpaces();
         if (pos_ >= text_.size() || text_[pos_] != c)
-            fail("\"" + std::string(1, c) + "\" expected at position " + std::to_string(pos_ + 1));
+        {
+            std::string message = "\"";
+            message += c;
+            message += "\" expected at position ";
+            message += std::to_string(pos_ + 1);
+            fail(message);
+        }
         ++pos_;
     }
 
@@ -411,15 +417,18 @@ const std::string& KeyExpression::text() const { return impl_->program.text; }
 int KeyExpression::keyLength() const { return impl_->program.keyLength; }
 
 std::string KeyExpression::key(std::string_view record) const {
+    std::string out(static_cast<size_t>(impl_->program.keyLength), ' ');
+    keyInto(record, out.data());
+    return out;
+}
+
+void KeyExpression::keyInto(std::string_view record, char* out) const {
     const Program& p = impl_->program;
-    std::string out(static_cast<size_t>(p.keyLength), ' ');
-    int at = 0;
     for (int term : p.terms) {
         int width = p.nodes[static_cast<size_t>(term)].width;
-        p.eval(term, record, out.data() + at, width);
-        at += width;
+        p.eval(term, record, out, width);
+        out += width;
     }
-    return out;
 }
 
 std::string upperCp1252(std::string_view text) {

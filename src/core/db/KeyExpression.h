@@ -38,6 +38,8 @@ public:
 
     // The key of one record; `record` holds the whole record (deletion flag first).
     std::string key(std::string_view record) const;
+    // The same key written to out[0 .. keyLength()), without allocating.
+    void keyInto(std::string_view record, char* out) const;
 
 private:
     struct Impl;

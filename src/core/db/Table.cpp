@@ -411,10 +411,7 @@ struct Table::Impl {
     std::vector<mdx::TagEntry> tagEntries(const KeyExpression& expr) const {
         const size_t kl = size_t(expr.keyLength());
         std::string flat(size_t(count) * kl, ' ');
-        for (int r = 1; r <= count; ++r) {
-            std::string k = expr.key(std::string_view(rec(r), recLen()));
-            std::memcpy(flat.data() + size_t(r - 1) * kl, k.data(), kl);
-        }
+        for (int r = 1; r <= count; ++r) expr.keyInto(std::string_view(rec(r), recLen()), flat.data() + size_t(r - 1) * kl);
         std::vector<int> sorted(static_cast<size_t>(count));
         for (int r = 1; r <= count; ++r) sorted[size_t(r - 1)] = r;
         const char* base = flat.data();
@@ -500,8 +497,7 @@ struct Table::Impl {
     // The key of record r, from its bytes in the file or from `data` when given.
     void computeKey(int r, const char* data = nullptr) {
         if (!key) return;
-        std::string k = key->key(std::string_view(data ? data : rec(r), recLen()));
-        std::memcpy(keys.data() + size_t(r - 1) * size_t(keyLength()), k.data(), size_t(keyLength()));
+        key->keyInto(std::string_view(data ? data : rec(r), recLen()), keys.data() + size_t(r - 1) * size_t(keyLength()));
     }
 
     // Orders by an expression ("" = record order).  An expression this engine cannot evaluate
