@@ -89,6 +89,26 @@ private slots:
         QVERIFY(p.sb.prompt().log.empty());
     }
 
+    void aCharacterTheFilesCannotStoreIsRefusedNotMangled() {
+        Program p;
+        p.inEditor(p.main->MenuAdd, [&](TMyEdit& ed) {
+            ed.Title->setText(QStringLiteral("Tokyo Story"));
+            ed.KeyWords->setText(QStringLiteral("Ozu \u6771\u4EAC"));
+            ed.MyTabbedNoteBook->setCurrentIndex(0);
+            ed.UpdateButton->click();
+            QCOMPARE(p.count(), 2);  // nothing written
+            const QStringList texts = p.sb.prompt().texts();
+            QCOMPARE(texts.size(), 1);
+            QVERIFY(texts[0].contains(QStringLiteral("\u6771")));
+            QCOMPARE(ed.MyTabbedNoteBook->currentWidget(), ed.KeyWords->parentWidget());
+            ed.KeyWords->setText(QStringLiteral("Ozu, caf\u00E9"));
+            ed.UpdateButton->click();
+            QCOMPARE(p.count(), 3);
+            QCOMPARE(p.main->table().asString("KeyWords"), std::string("Ozu, caf\xE9"));
+            ed.reject();
+        });
+    }
+
     void nextAfterAddAsksEvenWithoutTyping() {
         Program p;
         p.inEditor(p.main->MenuAdd, [&](TMyEdit& ed) {

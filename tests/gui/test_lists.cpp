@@ -80,6 +80,10 @@ private slots:
             add(w, QStringLiteral("Humphrey Bogart"));  // a second, identical entry
             add(w, QStringLiteral("   "));               // nothing, and the box is emptied
             QCOMPARE(w.AddInfo->text(), QString());
+            add(w, QStringLiteral("\u4E09\u8239\u6566\u90CE"));  // cannot be stored: refused, kept for correcting
+            QCOMPARE(w.AddInfo->text(), QStringLiteral("\u4E09\u8239\u6566\u90CE"));
+            QCOMPARE(w.TheList->count(), 3);
+            w.AddInfo->clear();
             QCOMPARE(shown(w.TheList), (QStringList{"Humphrey Bogart", "Ingrid Bergman", "Humphrey Bogart"}));
             w.OkButton->click();
         });
@@ -91,7 +95,7 @@ private slots:
         QCOMPARE(p.file("FILMS.002"), std::string("Humphrey Bogart\r\nIngrid Bergman\r\nHumphrey Bogart\r\n"));
         QCOMPARE(p.file("FILMS.001"), std::string("Hal B. Wallis\r\n"));  // all lists rewritten
         QVERIFY(std::filesystem::exists(p.sb.root() / "FILMS.016"));
-        QVERIFY(p.sb.prompt().log.empty());
+        QCOMPARE(p.sb.prompt().texts().size(), 1);  // the refused name
     }
 
     void cancelAfterAddsAndDeletesChangesNothing() {

@@ -139,6 +139,12 @@ private slots:
         QCOMPARE(w.Pages->currentIndex(), 5);
         QCOMPARE(s.fieldWidths[1], 15);  // nothing stored yet
 
+        w.FieldNameGrid->item(30, 1)->setText(QStringLiteral("\u8CDE"));  // no Windows-1252 form: refused
+        w.ExitButton->click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(box->prompt().texts().size(), 2);
+        QCOMPARE(w.FieldNameGrid->currentRow(), 30);
+
         w.FieldNameGrid->item(30, 1)->setText(QStringLiteral("Award"));
         w.close();  // the close box behaves like Exit
         QVERIFY(!w.isVisible());

@@ -368,6 +368,14 @@ void TViewConfig::SetColors() {
 void TViewConfig::done(int result) {
     // Whichever way the window closes (Exit, Escape, the close box), the names are checked
     // and the pages stored.
+    for (int row = 0; row < kFieldCount; ++row) {
+        if (!storable(this, cell(FieldNameGrid, row, 1))) {
+            Pages->setCurrentIndex(kNamesPage);
+            FieldNameGrid->setCurrentCell(row, 1);
+            FieldNameGrid->setFocus();
+            return;
+        }
+    }
     rv::browse::ViewConfigPages pages = readPages();
     if (auto message = rv::browse::duplicateNameMessage(pages.nameCells)) {
         prompt().error(this, toQ(*message));

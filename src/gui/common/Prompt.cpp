@@ -1,4 +1,5 @@
 #include "gui/common/Prompt.h"
+#include "gui/common/Text.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -220,6 +221,13 @@ QString vclFilter(const QString& filter) {
         out << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> storable(QWidget* parent, const QString& text) {
+    std::string bad;
+    auto stored = rv::app::utf8ToCp1252(text.toStdString(), &bad);
+    if (!stored) prompt().error(parent, QString::fromStdString(rv::app::unencodableMessage(bad)));
+    return stored;
 }
 
 }  // namespace rv::gui

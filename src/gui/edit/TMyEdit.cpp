@@ -486,6 +486,18 @@ void TMyEdit::SaveValues() {
 bool TMyEdit::ValuesChanged() const { return rv::edit::valuesChanged(boxes(), snapshot_); }
 
 bool TMyEdit::DoUpdate() {
+    // A character the files cannot store is refused before anything is checked or written,
+    // rather than stored as something else.
+    for (const auto& b : rv::edit::kEditorBoxes) {
+        QString text;
+        if (auto* e = qobject_cast<QLineEdit*>(box(b.field))) text = e->text();
+        else if (auto* c = qobject_cast<QComboBox*>(box(b.field))) text = c->currentText();
+        if (!storable(this, text)) {
+            MyTabbedNoteBook->setCurrentIndex(b.page);
+            box(b.field)->setFocus();
+            return false;
+        }
+    }
     const EditorRecord r = boxes();
     EditorMode m = mode();
     rv::edit::UpdateResult result;

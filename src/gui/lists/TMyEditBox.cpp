@@ -109,7 +109,9 @@ void TMyEditBox::SetColors() {
 }
 
 void TMyEditBox::AddButtonClick() {
-    if (editor_.add(fromQ(AddInfo->text()))) showEntries();
+    auto entry = storable(this, AddInfo->text());
+    if (!entry) return;  // the typed text stays for correcting
+    if (editor_.add(*entry)) showEntries();
     AddInfo->clear();
     AddInfo->setFocus();
 }
