@@ -5,6 +5,7 @@
 #include "core/db/Table.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +29,14 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string inQuotes(const fs::path& p) { return "\"" + p.string() + "\""; }
+
+// A table file that became shorter than the records this object counts: another program
+// cut or replaced it while it was open.
+std::string changedMessage(const fs::path& p) {
+    return "The database file " + inQuotes(p) +
+           " was changed by another program while it was open: it is now shorter than the records it held. "
+           "Close the database and open it again.";
+}
 
 std::string upperAscii(std::string_view s) {
     std::string out(s);
@@ -102,31 +111,44 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-// Sorts record numbers by their keys (kl bytes each in `flat`, record 1 first), equal keys
-// by number.  The first eight key bytes are compared as one integer, so most comparisons
-// never reach memcmp.
+// Sorts record numbers (given in ascending order) by their keys (kl bytes each in `flat`,
+// record 1 first), equal keys by number.  Keys are fixed-width byte strings, so the first eight bytes of each are sorted
+// as one integer by a least-significant-digit radix sort (stable, so equal prefixes keep the
+// numbers ascending); only runs sharing those eight bytes are then compared on the rest.
 void sortByKeys(std::vector<int>& recs, const char* flat, size_t kl) {
     struct Item {
         uint64_t prefix;
         int rec;
     };
-    std::vector<Item> items;
-    items.reserve(recs.size());
-    for (int r : recs) {
-        const auto* k = reinterpret_cast<const unsigned char*>(flat) + size_t(r - 1) * kl;
+    const size_t n = recs.size();
+    std::vector<Item> items(n), spare(n);
+    for (size_t j = 0; j < n; ++j) {
+        const auto* k = reinterpret_cast<const unsigned char*>(flat) + size_t(recs[j] - 1) * kl;
         uint64_t prefix = 0;
         for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < kl ? k[i] : 0);
-        items.push_back({prefix, r});
+        items[j] = {prefix, recs[j]};
     }
-    std::sort(items.begin(), items.end(), [flat, kl](const Item& a, const Item& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        if (kl > 8) {
+    for (int shift = 0; shift < 64 && n > 1; shift += 8) {
+        size_t counts[257] = {};
+        for (const Item& it : items) ++counts[((it.prefix >> shift) & 0xFF) + 1];
+        if (counts[((items[0].prefix >> shift) & 0xFF) + 1] == n) continue;  // one digit only
+        for (int b = 0; b < 256; ++b) counts[b + 1] += counts[b];
+        for (const Item& it : items) spare[counts[(it.prefix >> shift) & 0xFF]++] = it;
+        items.swap(spare);
+    }
+    if (kl > 8) {
+        auto rest = [flat, kl](const Item& a, const Item& b) {
             int c = std::memcmp(flat + size_t(a.rec - 1) * kl + 8, flat + size_t(b.rec - 1) * kl + 8, kl - 8);
-            if (c != 0) return c < 0;
+            return c != 0 ? c < 0 : a.rec < b.rec;
+        };
+        for (size_t i = 0; i < n;) {
+            size_t j = i + 1;
+            while (j < n && items[j].prefix == items[i].prefix) ++j;
+            if (j - i > 1) std::sort(items.begin() + long(i), items.begin() + long(j), rest);
+            i = j;
         }
-        return a.rec < b.rec;
-    });
-    for (size_t i = 0; i < items.size(); ++i) recs[i] = items[i].rec;
+    }
+    for (size_t i = 0; i < n; ++i) recs[i] = items[i].rec;
 }
 
 constexpr const char* kPackSuffix = "pack";
@@ -157,6 +179,7 @@ struct Table::Impl {
     mutable const char* map = nullptr;
     mutable size_t mapLength = 0;
     mutable size_t mapSpan = 0;
+    mutable int checkedRecord = 0;  // the record whose bytes were last seen inside the file
     char* headerMap = nullptr;
     bool dateStamped = false;
 
@@ -166,7 +189,10 @@ struct Table::Impl {
     std::string keys;          // keyLength bytes per record, record 1 first
     std::vector<int> order;    // live records in order
     std::vector<int> pending;  // live records appended since the order was last settled
-    int staleInOrder = 0;      // records deleted since, still in `order` until it is settled
+    std::vector<int> staleInOrder;  // records deleted since, still in `order` until it is settled
+    // The order is built when it is first needed (a walk, a count, a row), not at open, so
+    // that opening only to look at the fields or the header costs no pass over the records.
+    bool orderBuilt = false;
     std::vector<int> visible;  // order filtered, built on demand
     bool visibleValid = false;
     Filter filter;
@@ -221,18 +247,27 @@ struct Table::Impl {
     }
 
     // ---- mapping ----
-    // The whole file is mapped for reading, with room to grow: the span past the end becomes
-    // readable as appends extend the file, so appends do not remap each time.  Only bytes
-    // below mapLength (the file size last seen) are ever touched.
+    // The file is mapped for reading, with room to grow: the span past the end becomes
+    // readable as appends extend the file, so appends do not remap each time.  Nothing is
+    // read in ahead: a page is brought in when a record on it is first looked at, so memory
+    // grows with the records shown, not with the file.  Only bytes below mapLength (the file
+    // size last seen) are ever touched, and the size is looked at again before a record that
+    // was not the last one read: a file shortened by another program raises DatabaseError
+    // instead of a bus error.  Passes over many records read the file with pread (see
+    // forEachRecord) and never touch the mapping.
     void unmap() const {
         if (map) ::munmap(const_cast<char*>(map), mapSpan);
         map = nullptr;
         mapLength = mapSpan = 0;
+        checkedRecord = 0;
     }
-    void remap() const {
+    size_t fileSize() const {
         struct stat st {};
         if (::fstat(fd, &st) != 0) systemError("Reading the table", path);
-        const size_t size = size_t(st.st_size);
+        return size_t(st.st_size);
+    }
+    void remap() const {
+        const size_t size = fileSize();
         if (map && size <= mapSpan) {
             mapLength = size;
             return;
@@ -240,17 +275,59 @@ struct Table::Impl {
         unmap();
         if (size == 0) return;
         const size_t span = size + std::max<size_t>(size / 4, size_t(1) << 20);
-        void* p = ::mmap(nullptr, span, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+        void* p = ::mmap(nullptr, span, PROT_READ, MAP_SHARED, fd, 0);
         if (p == MAP_FAILED) systemError("Mapping the table", path);
         map = static_cast<const char*>(p);
         mapLength = size;
         mapSpan = span;
     }
+    [[noreturn]] void changedUnderneath() const {
+        throw DatabaseError(changedMessage(path));
+    }
     const char* rec(int r) const {
-        size_t end = size_t(recordOffset(r)) + recLen();
-        if (end > mapLength) remap();
-        if (end > mapLength) throw DatabaseError("The table " + inQuotes(path) + " is shorter than its records.");
+        const size_t end = size_t(recordOffset(r)) + recLen();
+        if (r != checkedRecord || end > mapLength) {
+            remap();
+            if (end > mapLength) changedUnderneath();
+            checkedRecord = r;
+        }
         return map + recordOffset(r);
+    }
+    // Calls fn(r, bytes) for records from..to in order, reading the file in large blocks
+    // with pread: a file that shrank underneath raises DatabaseError, and the pages read do
+    // not stay mapped into this process.  Holes of a sparse file are not read; their records
+    // are all zero bytes.
+    template <class Fn>
+    void forEachRecord(int from, int to, Fn&& fn) const {
+        if (from > to) return;
+        const size_t rl = recLen();
+        const size_t perBlock = std::max<size_t>(1, (size_t(1) << 20) / rl);
+        std::string block(perBlock * rl, '\0');
+        const std::string zeros(rl, '\0');
+        int r = from;
+        while (r <= to) {
+            const off_t at = recordOffset(r);
+            off_t data = ::lseek(fd, at, SEEK_DATA);
+            if (data < 0 && errno != ENXIO && errno != EINVAL) systemError("Reading the table", path);
+            if (data < 0 && errno == ENXIO) data = off_t(fileSize());  // a hole up to the end
+            if (data > at) {
+                // Records lying wholly inside the hole read as zeros, without reading.
+                int inHole = int(std::min<off_t>((data - at) / off_t(rl), off_t(to - r + 1)));
+                if (size_t(recordOffset(r + inHole)) > fileSize()) changedUnderneath();
+                for (int k = 0; k < inHole; ++k, ++r) fn(r, zeros.data());
+                if (inHole > 0) continue;
+            }
+            const int n = int(std::min<size_t>(perBlock, size_t(to - r + 1)));
+            size_t want = size_t(n) * rl, got = 0;
+            while (got < want) {
+                ssize_t k = ::pread(fd, block.data() + got, want - got, at + off_t(got));
+                if (k < 0 && errno == EINTR) continue;
+                if (k < 0) systemError("Reading the table", path);
+                if (k == 0) changedUnderneath();
+                got += size_t(k);
+            }
+            for (int k = 0; k < n; ++k, ++r) fn(r, block.data() + size_t(k) * rl);
+        }
     }
     // The first header bytes mapped for writing: the record count moves with a store instead
     // of a system call.  The page is the file's own page in the page cache, so the count is
@@ -312,15 +389,23 @@ struct Table::Impl {
         remap();
         if (mapLength == 0) throw DatabaseError("The file " + inQuotes(path) + " is empty; it is not a dBase table.");
         layout = dbf::parseHeader(std::string_view(map, mapLength), path.string());
+        // Bytes after the counted records are no records: the end mark, padding other
+        // programs leave, or a record whose append was interrupted before the header counted
+        // it.  They are ignored, and the next append writes over them.  A file too short for
+        // the records its header counts has lost some of them: it opens read-only.
         const uint64_t room = (uint64_t(mapLength) - layout.headerLength) / layout.recordLength;
         const uint64_t expected = uint64_t(layout.headerLength) + uint64_t(layout.count) * layout.recordLength;
-        if (mapLength == expected || mapLength == expected + 1) {
+        if (mapLength >= expected) {
             count = int(std::min<uint64_t>(layout.count, INT_MAX));
             problem.clear();
         } else {
             count = int(std::min<uint64_t>({layout.count, room, uint64_t(INT_MAX)}));
+            const uint64_t lostBytes = expected - mapLength;
             problem = "The table " + inQuotes(path) + " is damaged: its header says it holds " +
-                      std::to_string(layout.count) + " records, but the file has room for " + std::to_string(room) +
+                      std::to_string(layout.count) + " records, but the file ends " +
+                      (room + 1 == layout.count && lostBytes < layout.recordLength
+                           ? std::string("inside the last of them")
+                           : "after " + std::to_string(room) + " complete records") +
                       ". It has been opened read-only, and nothing in it will be changed.";
         }
         if (writable()) mapHeader();
@@ -340,17 +425,37 @@ struct Table::Impl {
         openFile(exclusive);
         try {
             loadFile();
+            if (exclusive && writable()) removeStaleIndexTemps();
             // The header flag says "an index file belongs to this table"; keep it true.
             if (writable() && layout.mdxFlag != 0 && !mdx::readMdx(self.mdxPath(), false)) setMdxFlag(false);
             state = State::Browse;
             orderFromTag = true;
             if (withOrder) {
-                buildOrder(tagExpression(indexName));
-                moveFirst();
+                setKey(tagExpression(indexName));
+                orderBuilt = false;
             }
         } catch (...) {
             releaseFile();
             throw;
+        }
+    }
+
+    // Removes the temporary index files (<name>.MDX.tmp<pid>) that writers of the index left
+    // when they died before renaming them into place.  Only files whose process is gone are
+    // removed; a live process (this one included) may still be writing its own.
+    void removeStaleIndexTemps() const {
+        const fs::path dir = base.parent_path();
+        const std::string prefix = self.tableName() + ".MDX.tmp";
+        std::error_code ec;
+        for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.size() <= prefix.size() || !equalsNoCase(name.substr(0, prefix.size()), prefix)) continue;
+            const std::string digits = name.substr(prefix.size());
+            if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+            const pid_t pid = pid_t(std::stol(digits));
+            if (pid <= 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+            std::error_code ignored;
+            fs::remove(dir / name, ignored);
         }
     }
 
@@ -364,7 +469,8 @@ struct Table::Impl {
         keys.clear();
         order.clear();
         pending.clear();
-        staleInOrder = 0;
+        staleInOrder.clear();
+        orderBuilt = false;
         visible.clear();
         visibleValid = false;
         cur = 0;
@@ -408,10 +514,14 @@ struct Table::Impl {
     // Every record's entry (deleted ones too, as dBase indexes keep them), in key order.
     // Keys are made into one flat buffer and record numbers sorted over it, so the sort moves
     // integers rather than strings.
-    std::vector<mdx::TagEntry> tagEntries(const KeyExpression& expr) const {
+    std::vector<mdx::TagEntry> tagEntries(const KeyExpression& expr, std::vector<char>* deleted = nullptr) const {
         const size_t kl = size_t(expr.keyLength());
         std::string flat(size_t(count) * kl, ' ');
-        for (int r = 1; r <= count; ++r) expr.keyInto(std::string_view(rec(r), recLen()), flat.data() + size_t(r - 1) * kl);
+        if (deleted) deleted->assign(size_t(count) + 1, 0);
+        forEachRecord(1, count, [&](int r, const char* data) {
+            expr.keyInto(std::string_view(data, recLen()), flat.data() + size_t(r - 1) * kl);
+            if (deleted) (*deleted)[size_t(r)] = data[0] == dbf::kDeletedFlag;
+        });
         std::vector<int> sorted(static_cast<size_t>(count));
         for (int r = 1; r <= count; ++r) sorted[size_t(r - 1)] = r;
         const char* base = flat.data();
@@ -453,9 +563,11 @@ struct Table::Impl {
             t.descending = false;
             t.unique = false;
             t.keyType = 'C';
-            t.entries = tagEntries(*expr);
-            if (reordered && !*reordered && key && equalsNoCase(t.expression, key->text())) {
-                adoptOrder(t.entries);
+            const bool orders = reordered && !*reordered && key && equalsNoCase(t.expression, key->text());
+            std::vector<char> deleted;
+            t.entries = tagEntries(*expr, orders ? &deleted : nullptr);
+            if (orders) {
+                adoptOrder(t.entries, deleted);
                 *reordered = true;
             }
             kept.push_back(std::move(t));
@@ -500,9 +612,9 @@ struct Table::Impl {
         key->keyInto(std::string_view(data ? data : rec(r), recLen()), keys.data() + size_t(r - 1) * size_t(keyLength()));
     }
 
-    // Orders by an expression ("" = record order).  An expression this engine cannot evaluate
-    // (an index written by another program) leaves record order.
-    void buildOrder(const std::string& expression) {
+    // The key that orders the records ("" = record order).  An expression this engine
+    // cannot evaluate (an index written by another program) leaves record order.
+    void setKey(const std::string& expression) {
         key.reset();
         if (!expression.empty()) {
             try {
@@ -511,46 +623,68 @@ struct Table::Impl {
                 key.reset();
             }
         }
-        keys.assign(size_t(count) * size_t(keyLength()), ' ');
-        order.clear();
-        pending.clear();
-        staleInOrder = 0;
-        order.reserve(size_t(count));
-        for (int r = 1; r <= count; ++r) {
-            if (deletedAt(r)) continue;
-            computeKey(r);
-            order.push_back(r);
-        }
-        if (key) sortByKeys(order, keys.data(), size_t(keyLength()));
-        visibleValid = false;
     }
 
-    // The order from index entries of the ordering expression (every record, in key order).
-    void adoptOrder(const std::vector<mdx::TagEntry>& entries) {
+    // Orders by an expression, reading the records once.
+    void buildOrder(const std::string& expression) {
+        setKey(expression);
+        buildOrderForKey();
+    }
+    void buildOrderForKey() {
         const size_t kl = size_t(keyLength());
         keys.assign(size_t(count) * kl, ' ');
         order.clear();
         pending.clear();
-        staleInOrder = 0;
+        staleInOrder.clear();
+        order.reserve(size_t(count));
+        forEachRecord(1, count, [&](int r, const char* data) {
+            if (data[0] == dbf::kDeletedFlag) return;
+            if (key) key->keyInto(std::string_view(data, recLen()), keys.data() + size_t(r - 1) * kl);
+            order.push_back(r);
+        });
+        if (key) sortByKeys(order, keys.data(), kl);
+        orderBuilt = true;
+        visibleValid = false;
+    }
+
+    // Builds the order deferred at open and makes its first record current.
+    void ensureOrder() {
+        if (orderBuilt || fd < 0) return;
+        buildOrderForKey();
+        moveFirst();
+    }
+
+    // The order from index entries of the ordering expression (every record, in key order);
+    // `deleted` holds every record's deletion flag (index 0 unused).
+    void adoptOrder(const std::vector<mdx::TagEntry>& entries, const std::vector<char>& deleted) {
+        const size_t kl = size_t(keyLength());
+        keys.assign(size_t(count) * kl, ' ');
+        order.clear();
+        pending.clear();
+        staleInOrder.clear();
         for (const auto& e : entries) {
             std::memcpy(keys.data() + (e.recno - 1) * kl, e.key.data(), kl);
-            if (!deletedAt(int(e.recno))) order.push_back(int(e.recno));
+            if (!deleted[e.recno]) order.push_back(int(e.recno));
         }
+        orderBuilt = true;
         visibleValid = false;
     }
 
     // Brings the order up to date: appended records merged in, deleted ones taken out.
     void settle() {
+        ensureOrder();
         mergePending();
-        if (staleInOrder > 0) {
-            std::erase_if(order, [this](int r) { return deletedAt(r); });
-            staleInOrder = 0;
+        if (!staleInOrder.empty()) {
+            std::sort(staleInOrder.begin(), staleInOrder.end());
+            std::erase_if(order, [this](int r) { return std::binary_search(staleInOrder.begin(), staleInOrder.end(), r); });
+            staleInOrder.clear();
             visibleValid = false;
         }
     }
 
     // Merges records appended since the last call into the order.
     void mergePending() {
+        ensureOrder();
         if (pending.empty()) return;
         if (key) {
             std::sort(pending.begin(), pending.end(), [this](int a, int b) { return less(a, b); });
@@ -583,12 +717,13 @@ struct Table::Impl {
     void addRecordsUpTo(int n) {
         int old = count;
         count = n;
+        if (!orderBuilt) return;  // the order, when it is built, reads them all
         keys.resize(size_t(count) * size_t(keyLength()), ' ');
-        for (int r = old + 1; r <= count; ++r) {
-            if (deletedAt(r)) continue;
-            computeKey(r);
+        forEachRecord(old + 1, count, [&](int r, const char* data) {
+            if (data[0] == dbf::kDeletedFlag) return;
+            computeKey(r, data);
             pending.push_back(r);
-        }
+        });
         visibleValid = false;
     }
 
@@ -665,9 +800,10 @@ struct Table::Impl {
     }
 
     // ---- editing ----
-    const char* currentRecord() const {
+    const char* currentRecord() {
         if (probe) return rec(probe);
         if (state == State::Edit || state == State::Insert) return buffer.data();
+        ensureOrder();
         if (cur > 0 && cur <= count) return rec(cur);
         return nullptr;
     }
@@ -699,6 +835,7 @@ struct Table::Impl {
         adoptAppendedRecords();
         const int r = count + 1;
         if (r == INT_MAX || uint64_t(r) > UINT32_MAX) throw DatabaseError("The table " + inQuotes(path) + " is full.");
+        if (fileSize() < size_t(recordOffset(r))) changedUnderneath();  // records were cut away
         std::string data = buffer;
         data.push_back(char(dbf::kEndMarker));
         writeAll(fd, data.data(), data.size(), recordOffset(r), path);
@@ -720,6 +857,7 @@ struct Table::Impl {
     void post() {
         if (state == State::Browse) return;
         requireWritable();
+        ensureOrder();
         int r;
         if (state == State::Insert) {
             r = appendBuffer();
@@ -976,18 +1114,19 @@ Table::TagStatus Table::tagStatus(const std::string& tag) const {
     if (!m) return TagStatus::Absent;
     for (const auto& t : m->tags) {
         if (!equalsNoCase(t.name, tag)) continue;
+        std::optional<KeyExpression> expr;
         try {
-            KeyExpression expr = KeyExpression::compile(t.expression, d_->keyFields());
-            if (expr.keyLength() != t.keyLength) return TagStatus::Stale;
-            auto want = d_->tagEntries(expr);
-            bool same = want.size() == t.entries.size() &&
-                        std::equal(want.begin(), want.end(), t.entries.begin(), [](const auto& a, const auto& b) {
-                            return a.recno == b.recno && a.key == b.key;
-                        });
-            return same && d_->layout.mdxFlag ? TagStatus::Current : TagStatus::Stale;
+            expr = KeyExpression::compile(t.expression, d_->keyFields());
         } catch (const DatabaseError&) {
-            return TagStatus::Stale;
+            return TagStatus::Stale;  // an expression this engine cannot evaluate
         }
+        if (expr->keyLength() != t.keyLength) return TagStatus::Stale;
+        auto want = d_->tagEntries(*expr);
+        bool same = want.size() == t.entries.size() &&
+                    std::equal(want.begin(), want.end(), t.entries.begin(), [](const auto& a, const auto& b) {
+                        return a.recno == b.recno && a.key == b.key;
+                    });
+        return same && d_->layout.mdxFlag ? TagStatus::Current : TagStatus::Stale;
     }
     return TagStatus::Absent;
 }
@@ -1030,7 +1169,9 @@ void Table::pack() {
     fs::path target = fs::is_symlink(d.path, ec) ? fs::canonical(d.path, ec) : d.path;
     const fs::path dir = target.parent_path();
 
-    // Files left by a packer that died: nobody else can be packing while we hold the table.
+    // Files left by a packer or an index writer that died: nobody else can be packing while
+    // we hold the table.
+    d.removeStaleIndexTemps();
     const std::string leftover = "." + target.filename().string() + "." + kPackSuffix + "-";
     for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec))
         if (it->path().filename().string().rfind(leftover, 0) == 0) fs::remove(it->path(), ec);
@@ -1042,28 +1183,29 @@ void Table::pack() {
 
     // The header as it was (foreign layouts stay as they are), with the new count, today's
     // date and no index flag until the index file matches the packed records.
+    // The records are read once; the header, which counts them, is written last.
     std::string header(d.map, d.layout.headerLength);
-    int live = 0;
-    for (int r = 1; r <= d.count; ++r) live += d.deletedAt(r) ? 0 : 1;
-    std::string stamp = dbf::todayStamp();
-    std::memcpy(&header[1], stamp.data(), 3);
-    for (int i = 0; i < 4; ++i) header[size_t(4 + i)] = char((uint32_t(live) >> (8 * i)) & 0xFF);
-    header[dbf::kMdxFlagOffset] = 0;
-
-    std::string out = std::move(header);
-    off_t at = 0;
+    uint32_t live = 0;
+    std::string out;
+    off_t at = off_t(header.size());
     const size_t chunk = size_t(1) << 20;
-    for (int r = 1; r <= d.count; ++r) {
-        if (d.deletedAt(r)) continue;
-        out.append(d.rec(r), d.recLen());
+    d.forEachRecord(1, d.count, [&](int, const char* data) {
+        if (data[0] == dbf::kDeletedFlag) return;
+        ++live;
+        out.append(data, d.recLen());
         if (out.size() >= chunk) {
             writeAll(tmp.fd, out.data(), out.size(), at, target);
             at += off_t(out.size());
             out.clear();
         }
-    }
+    });
     out.push_back(char(dbf::kEndMarker));
     writeAll(tmp.fd, out.data(), out.size(), at, target);
+    std::string stamp = dbf::todayStamp();
+    std::memcpy(&header[1], stamp.data(), 3);
+    for (int i = 0; i < 4; ++i) header[size_t(4 + i)] = char((live >> (8 * i)) & 0xFF);
+    header[dbf::kMdxFlagOffset] = 0;
+    writeAll(tmp.fd, header.data(), header.size(), 0, target);
 
     struct stat st {};
     if (::fstat(d.fd, &st) == 0) ::fchmod(tmp.fd, st.st_mode & 07777);
@@ -1113,18 +1255,27 @@ void Table::last() {
 void Table::next() { d_->step(+1); }
 void Table::prior() { d_->step(-1); }
 
-bool Table::eof() const { return d_->atEof; }
-bool Table::bof() const { return d_->atBof; }
+bool Table::eof() const {
+    d_->ensureOrder();
+    return d_->atEof;
+}
+bool Table::bof() const {
+    d_->ensureOrder();
+    return d_->atBof;
+}
 
 int Table::recordCount() { return isOpen() ? int(d_->rows().size()) : 0; }
 
 int Table::recNo() const {
-    return d_->state == State::Insert ? 0 : d_->cur;
+    if (d_->state == State::Insert) return 0;
+    d_->ensureOrder();
+    return d_->cur;
 }
 
 bool Table::moveToRecNo(int r) {
     d_->requireOpen();
     d_->checkBrowse();
+    d_->ensureOrder();
     if (r < 1 || r > d_->count || d_->deletedAt(r) || !d_->accepts(r)) return false;
     d_->cur = r;
     d_->atEof = d_->atBof = false;
@@ -1167,7 +1318,7 @@ int Table::physicalRecordCount() const { return isOpen() ? d_->count : 0; }
 int Table::deletedCount() const {
     if (!isOpen()) return 0;
     int n = 0;
-    for (int r = 1; r <= d_->count; ++r) n += d_->deletedAt(r) ? 1 : 0;
+    d_->forEachRecord(1, d_->count, [&](int, const char* data) { n += data[0] == dbf::kDeletedFlag ? 1 : 0; });
     return n;
 }
 
@@ -1248,6 +1399,7 @@ void Table::edit() {
     Impl& d = *d_;
     d.requireWritable();
     if (d.state == State::Edit || d.state == State::Insert) return;
+    d.ensureOrder();
     if (d.cur == 0) throw DatabaseError("There is no current record to edit in the table " + inQuotes(d.path) + ".");
     if (!lock::tryLock(d.fd, lock::recordByte(d.cur), lock::Mode::Write))
         throw DatabaseError("Record " + std::to_string(d.cur) + " of the table " + inQuotes(d.path) +
@@ -1270,6 +1422,7 @@ void Table::deleteRecord() {
     d.requireWritable();
     if (d.state == State::Insert) return cancel();
     if (d.state == State::Edit) d.cancelEdit();
+    d.ensureOrder();
     if (d.cur == 0) throw DatabaseError("There is no current record to delete in the table " + inQuotes(d.path) + ".");
     const int r = d.cur;
     if (!lock::tryLock(d.fd, lock::recordByte(r), lock::Mode::Write))
@@ -1289,7 +1442,7 @@ void Table::deleteRecord() {
     // The next shown record becomes current, else the one before.  Without a filter the
     // deleted entry stays in the order until it is next settled, so that deleting many
     // records one after another does not shift the whole order each time.
-    if (!d.filter && d.staleInOrder * 16 > int(d.order.size())) d.settle();
+    if (!d.filter && d.staleInOrder.size() * 16 > d.order.size()) d.settle();
     const std::vector<int>& R = d.filter ? d.rows() : (d.mergePending(), d.order);
     const size_t place = d.placeOf(R, r);
     auto shown = [&](int rec) { return rec != r && !d.deletedAt(rec); };
@@ -1301,7 +1454,7 @@ void Table::deleteRecord() {
     if (d.filter) {
         d.eraseFromOrder(r);
     } else {
-        ++d.staleInOrder;
+        d.staleInOrder.push_back(r);
     }
     d.atEof = d.atBof = d.cur == 0;
     d.notify(Event::DataChanged);
@@ -1313,6 +1466,7 @@ void Table::refresh() {
     Impl& d = *d_;
     d.requireOpen();
     d.checkBrowse();
+    d.ensureOrder();
     const int keep = d.cur;
     d.loadFile();
     d.buildOrder(d.key ? d.key->text() : std::string());

@@ -23,7 +23,7 @@ TEST(Table, NewVideoTableHasTheCatalogueFieldsAndAPlainDBaseLayout) {
     EXPECT_EQ(uint8_t(bytes[0]), 0x03);
     EXPECT_EQ(u32At(bytes, 4), 0u);
     EXPECT_EQ(uint8_t(bytes[28]), 0);     // no production index
-    EXPECT_EQ(uint8_t(bytes[29]), 0x57);  // Windows-1252
+    EXPECT_EQ(uint8_t(bytes[29]), 0x03);  // Windows ANSI, code page 1252
     EXPECT_EQ(headerLength, 32u + 40u * 32u + 1u);
     EXPECT_EQ(uint8_t(bytes[headerLength - 1]), 0x0D);
     ASSERT_EQ(bytes.size(), headerLength + 1);
