@@ -16,6 +16,7 @@
 
 #include "core/db/FieldCatalog.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "interop/InteropSupport.h"
 
 namespace {

@@ -1,6 +1,7 @@
-// The table engine.  The file is mapped read-only (MAP_SHARED) and every change is written
-// with pwrite, which the mapping sees at once; the order of the records is kept in memory as
-// a sorted vector of live record numbers over a flat array of index keys.
+// The table engine: opening and closing, the header and its count, fields, editing, the
+// index file and packing.  The open file (mapping, locks, passes over the records) is
+// TableFile's, and the order of the records RecordOrder's; every change is written with
+// pwrite, which the mapping sees at once.
 
 #include "core/db/Table.h"
 
@@ -21,6 +22,9 @@
 #include "core/db/FileLock.h"
 #include "core/db/KeyExpression.h"
 #include "core/db/Mdx.h"
+#include "core/db/RecordOrder.h"
+#include "core/db/TableFile.h"
+#include "core/db/VideoTable.h"
 
 namespace rv::db {
 
@@ -28,54 +32,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string inQuotes(const fs::path& p) { return "\"" + p.string() + "\""; }
-
-// A table file that became shorter than the records this object counts: another program
-// cut or replaced it while it was open.
-std::string changedMessage(const fs::path& p) {
-    return "The database file " + inQuotes(p) +
-           " was changed by another program while it was open: it is now shorter than the records it held. "
-           "Close the database and open it again.";
-}
-
 std::string upperAscii(std::string_view s) {
     std::string out(s);
     for (char& c : out)
         if (c >= 'a' && c <= 'z') c = char(c - 32);
     return out;
-}
-
-[[noreturn]] void systemError(const std::string& what, const fs::path& p) {
-    throw DatabaseError(what + " " + inQuotes(p) + " failed: " + std::strerror(errno));
-}
-
-void writeAll(int fd, const char* data, size_t size, off_t at, const fs::path& p) {
-    while (size > 0) {
-        ssize_t n = ::pwrite(fd, data, size, at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) systemError("Writing to the table", p);
-        data += n;
-        size -= size_t(n);
-        at += n;
-    }
-}
-
-void readAll(int fd, char* data, size_t size, off_t at, const fs::path& p) {
-    while (size > 0) {
-        ssize_t n = ::pread(fd, data, size, at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) systemError("Reading the table", p);
-        data += n;
-        size -= size_t(n);
-        at += n;
-    }
-}
-
-void syncDirectory(const fs::path& dir) {
-    int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return;
-    ::fsync(dfd);
-    ::close(dfd);
 }
 
 // The existing file `name` in `dir` whatever its letter case.
@@ -111,46 +72,6 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-// Sorts record numbers (given in ascending order) by their keys (kl bytes each in `flat`,
-// record 1 first), equal keys by number.  Keys are fixed-width byte strings, so the first eight bytes of each are sorted
-// as one integer by a least-significant-digit radix sort (stable, so equal prefixes keep the
-// numbers ascending); only runs sharing those eight bytes are then compared on the rest.
-void sortByKeys(std::vector<int>& recs, const char* flat, size_t kl) {
-    struct Item {
-        uint64_t prefix;
-        int rec;
-    };
-    const size_t n = recs.size();
-    std::vector<Item> items(n), spare(n);
-    for (size_t j = 0; j < n; ++j) {
-        const auto* k = reinterpret_cast<const unsigned char*>(flat) + size_t(recs[j] - 1) * kl;
-        uint64_t prefix = 0;
-        for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < kl ? k[i] : 0);
-        items[j] = {prefix, recs[j]};
-    }
-    for (int shift = 0; shift < 64 && n > 1; shift += 8) {
-        size_t counts[257] = {};
-        for (const Item& it : items) ++counts[((it.prefix >> shift) & 0xFF) + 1];
-        if (counts[((items[0].prefix >> shift) & 0xFF) + 1] == n) continue;  // one digit only
-        for (int b = 0; b < 256; ++b) counts[b + 1] += counts[b];
-        for (const Item& it : items) spare[counts[(it.prefix >> shift) & 0xFF]++] = it;
-        items.swap(spare);
-    }
-    if (kl > 8) {
-        auto rest = [flat, kl](const Item& a, const Item& b) {
-            int c = std::memcmp(flat + size_t(a.rec - 1) * kl + 8, flat + size_t(b.rec - 1) * kl + 8, kl - 8);
-            return c != 0 ? c < 0 : a.rec < b.rec;
-        };
-        for (size_t i = 0; i < n;) {
-            size_t j = i + 1;
-            while (j < n && items[j].prefix == items[i].prefix) ++j;
-            if (j - i > 1) std::sort(items.begin() + long(i), items.begin() + long(j), rest);
-            i = j;
-        }
-    }
-    for (size_t i = 0; i < n; ++i) recs[i] = items[i].rec;
-}
-
 constexpr const char* kPackSuffix = "pack";
 constexpr const char* kCreateSuffix = "new";
 
@@ -170,31 +91,17 @@ struct Table::Impl {
     const DateCodec* codec = nullptr;
 
     // ---- The open file ----
-    int fd = -1;
-    bool openedForWriting = false;
-    bool exclusiveNow = false;
+    TableFile file;
     std::string problem;
     dbf::Layout layout;
     int count = 0;  // records this object sees
-    mutable const char* map = nullptr;
-    mutable size_t mapLength = 0;
-    mutable size_t mapSpan = 0;
-    mutable int checkedRecord = 0;  // the record whose bytes were last seen inside the file
-    char* headerMap = nullptr;
     bool dateStamped = false;
 
     // ---- Order ----
-    std::optional<KeyExpression> key;
-    bool orderFromTag = true;  // false after orderBy()
-    std::string keys;          // keyLength bytes per record, record 1 first
-    std::vector<int> order;    // live records in order
-    std::vector<int> pending;  // live records appended since the order was last settled
-    std::vector<int> staleInOrder;  // records deleted since, still in `order` until it is settled
     // The order is built when it is first needed (a walk, a count, a row), not at open, so
     // that opening only to look at the fields or the header costs no pass over the records.
-    bool orderBuilt = false;
-    std::vector<int> visible;  // order filtered, built on demand
-    bool visibleValid = false;
+    RecordOrder ord;
+    bool orderFromTag = true;  // false after orderBy()
     Filter filter;
 
     // ---- Position and editing ----
@@ -217,9 +124,11 @@ struct Table::Impl {
 
     // ================================================================= helpers
     const DateCodec& dates() const { return codec ? *codec : defaultDateCodec(); }
-    int keyLength() const { return key ? key->keyLength() : 0; }
     size_t recLen() const { return layout.recordLength; }
-    off_t recordOffset(int r) const { return off_t(layout.headerLength) + off_t(r - 1) * off_t(recLen()); }
+    off_t recordOffset(int r) const { return file.recordOffset(r); }
+    int fd() const { return file.fd(); }
+    bool exclusiveNow() const { return file.exclusive(); }
+    std::string orderText() const { return ord.key() ? ord.key()->text() : std::string(); }
 
     void notify(Event e) {
         if (disabled > 0) {
@@ -232,163 +141,38 @@ struct Table::Impl {
     }
 
     void requireOpen() const {
-        if (fd < 0) throw DatabaseError("The table " + inQuotes(path) + " is not open.");
+        if (!file.isOpen()) throw DatabaseError("The table " + inQuotes(path) + " is not open.");
     }
     void requireWritable() const {
         requireOpen();
         if (!problem.empty()) throw DatabaseError(problem);
-        if (wantReadOnly || !openedForWriting)
+        if (wantReadOnly || !file.openedForWriting())
             throw DatabaseError("The table " + inQuotes(path) + " is open read-only; it cannot be changed.");
     }
     void requireExclusive(const char* what) const {
         requireWritable();
-        if (!exclusiveNow)
+        if (!exclusiveNow())
             throw DatabaseError(std::string(what) + " needs the table " + inQuotes(path) + " open for exclusive use.");
     }
 
-    // ---- mapping ----
-    // The file is mapped for reading, with room to grow: the span past the end becomes
-    // readable as appends extend the file, so appends do not remap each time.  Nothing is
-    // read in ahead: a page is brought in when a record on it is first looked at, so memory
-    // grows with the records shown, not with the file.  Only bytes below mapLength (the file
-    // size last seen) are ever touched, and the size is looked at again before a record that
-    // was not the last one read: a file shortened by another program raises DatabaseError
-    // instead of a bus error.  Passes over many records read the file with pread (see
-    // forEachRecord) and never touch the mapping.
-    void unmap() const {
-        if (map) ::munmap(const_cast<char*>(map), mapSpan);
-        map = nullptr;
-        mapLength = mapSpan = 0;
-        checkedRecord = 0;
-    }
-    size_t fileSize() const {
-        struct stat st {};
-        if (::fstat(fd, &st) != 0) systemError("Reading the table", path);
-        return size_t(st.st_size);
-    }
-    void remap() const {
-        const size_t size = fileSize();
-        if (map && size <= mapSpan) {
-            mapLength = size;
-            return;
-        }
-        unmap();
-        if (size == 0) return;
-        const size_t span = size + std::max<size_t>(size / 4, size_t(1) << 20);
-        void* p = ::mmap(nullptr, span, PROT_READ, MAP_SHARED, fd, 0);
-        if (p == MAP_FAILED) systemError("Mapping the table", path);
-        map = static_cast<const char*>(p);
-        mapLength = size;
-        mapSpan = span;
-    }
-    [[noreturn]] void changedUnderneath() const {
-        throw DatabaseError(changedMessage(path));
-    }
-    const char* rec(int r) const {
-        const size_t end = size_t(recordOffset(r)) + recLen();
-        if (r != checkedRecord || end > mapLength) {
-            remap();
-            if (end > mapLength) changedUnderneath();
-            checkedRecord = r;
-        }
-        return map + recordOffset(r);
-    }
-    // Calls fn(r, bytes) for records from..to in order, reading the file in large blocks
-    // with pread: a file that shrank underneath raises DatabaseError, and the pages read do
-    // not stay mapped into this process.  Holes of a sparse file are not read; their records
-    // are all zero bytes.
+    // ---- records in the file ----
+    const char* rec(int r) const { return file.record(r); }
+    bool deletedAt(int r) const { return rec(r)[0] == dbf::kDeletedFlag; }
     template <class Fn>
     void forEachRecord(int from, int to, Fn&& fn) const {
-        if (from > to) return;
-        const size_t rl = recLen();
-        const size_t perBlock = std::max<size_t>(1, (size_t(1) << 20) / rl);
-        std::string block(perBlock * rl, '\0');
-        const std::string zeros(rl, '\0');
-        int r = from;
-        while (r <= to) {
-            const off_t at = recordOffset(r);
-            off_t data = ::lseek(fd, at, SEEK_DATA);
-            if (data < 0 && errno != ENXIO && errno != EINVAL) systemError("Reading the table", path);
-            if (data < 0 && errno == ENXIO) data = off_t(fileSize());  // a hole up to the end
-            if (data > at) {
-                // Records lying wholly inside the hole read as zeros, without reading.
-                int inHole = int(std::min<off_t>((data - at) / off_t(rl), off_t(to - r + 1)));
-                if (size_t(recordOffset(r + inHole)) > fileSize()) changedUnderneath();
-                for (int k = 0; k < inHole; ++k, ++r) fn(r, zeros.data());
-                if (inHole > 0) continue;
-            }
-            const int n = int(std::min<size_t>(perBlock, size_t(to - r + 1)));
-            size_t want = size_t(n) * rl, got = 0;
-            while (got < want) {
-                ssize_t k = ::pread(fd, block.data() + got, want - got, at + off_t(got));
-                if (k < 0 && errno == EINTR) continue;
-                if (k < 0) systemError("Reading the table", path);
-                if (k == 0) changedUnderneath();
-                got += size_t(k);
-            }
-            for (int k = 0; k < n; ++k, ++r) fn(r, block.data() + size_t(k) * rl);
-        }
+        file.forEachRecord(from, to, std::forward<Fn>(fn));
     }
-    // The first header bytes mapped for writing: the record count moves with a store instead
-    // of a system call.  The page is the file's own page in the page cache, so the count is
-    // in the file as soon as it is stored, as with a write.
-    void mapHeader() {
-        if (headerMap || !openedForWriting) return;
-        void* p = ::mmap(nullptr, dbf::kFixedHeaderLength, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        headerMap = p == MAP_FAILED ? nullptr : static_cast<char*>(p);
-    }
-    void unmapHeader() {
-        if (headerMap) ::munmap(headerMap, dbf::kFixedHeaderLength);
-        headerMap = nullptr;
-    }
-    bool deletedAt(int r) const { return rec(r)[0] == dbf::kDeletedFlag; }
 
     // ---- opening ----
-    void openFile(bool exclusive) {
-        const bool readOnly = wantReadOnly && !exclusive;
-        for (int attempt = 0;; ++attempt) {
-            fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-            openedForWriting = fd >= 0 && !readOnly;
-            if (fd < 0 && !readOnly && !exclusive && (errno == EACCES || errno == EROFS)) {
-                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-                openedForWriting = false;
-            }
-            if (fd < 0) {
-                if (errno == ENOENT) throw DatabaseError("The table file " + inQuotes(path) + " does not exist.");
-                if (exclusive && (errno == EACCES || errno == EROFS))
-                    throw DatabaseError("The table " + inQuotes(path) +
-                                        " cannot be opened for exclusive use: the file is read-only.");
-                systemError("Opening the table", path);
-            }
-            bool locked = lock::tryLock(fd, lock::kPresence, exclusive ? lock::Mode::Write : lock::Mode::Read);
-            if (!locked) {
-                ::close(fd);
-                fd = -1;
-                if (exclusive)
-                    throw TableInUseError("The table " + inQuotes(path) +
-                                          " is in use by another program or user, so it cannot be opened for "
-                                          "exclusive use.");
-                throw TableInUseError("The table " + inQuotes(path) +
-                                      " is opened for exclusive use by another program or user.");
-            }
-            // A packer may have renamed a new file over the name between our open and lock.
-            struct stat a {}, b {};
-            if (::fstat(fd, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev)
-                break;
-            ::close(fd);
-            fd = -1;
-            if (attempt == 10) throw DatabaseError("The table " + inQuotes(path) + " keeps being replaced.");
-        }
-        exclusiveNow = exclusive;
-    }
-
     // Reads the header and the record count, and checks the count against the file size.
     void loadFile() {
         std::optional<lock::Guard> guard;
-        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Read);
-        remap();
+        if (!exclusiveNow()) guard.emplace(fd(), lock::kAppend, lock::Mode::Read);
+        const std::string_view bytes = file.mapped();
+        const size_t mapLength = bytes.size();
         if (mapLength == 0) throw DatabaseError("The file " + inQuotes(path) + " is empty; it is not a dBase table.");
-        layout = dbf::parseHeader(std::string_view(map, mapLength), path.string());
+        layout = dbf::parseHeader(bytes, path.string());
+        file.setRecordLayout(layout.headerLength, layout.recordLength);
         // Bytes after the counted records are no records: the end mark, padding other
         // programs leave, or a record whose append was interrupted before the header counted
         // it.  They are ignored, and the next append writes over them.  A file too short for
@@ -408,21 +192,21 @@ struct Table::Impl {
                            : "after " + std::to_string(room) + " complete records") +
                       ". It has been opened read-only, and nothing in it will be changed.";
         }
-        if (writable()) mapHeader();
+        if (writable()) file.mapHeader();
     }
 
-    bool writable() const { return fd >= 0 && openedForWriting && !wantReadOnly && problem.empty(); }
+    bool writable() const { return file.isOpen() && file.openedForWriting() && !wantReadOnly && problem.empty(); }
 
     void setMdxFlag(bool on) {
         char v = on ? 1 : 0;
-        writeAll(fd, &v, 1, dbf::kMdxFlagOffset, path);
+        writeAll(fd(), &v, 1, dbf::kMdxFlagOffset, path);
         layout.mdxFlag = uint8_t(v);
         unsynced = true;
     }
 
     void openInternal(bool exclusive, bool withOrder) {
         if (path.empty()) throw DatabaseError("No table file has been named.");
-        openFile(exclusive);
+        file.open(path, exclusive, wantReadOnly);
         try {
             loadFile();
             if (exclusive && writable()) removeStaleIndexTemps();
@@ -432,7 +216,7 @@ struct Table::Impl {
             orderFromTag = true;
             if (withOrder) {
                 setKey(tagExpression(indexName));
-                orderBuilt = false;
+                ord.clear();
             }
         } catch (...) {
             releaseFile();
@@ -460,19 +244,10 @@ struct Table::Impl {
     }
 
     void releaseFile() {
-        unmap();
-        unmapHeader();
-        if (fd >= 0) ::close(fd);
-        fd = -1;
+        file.close();
         state = State::Inactive;
-        key.reset();
-        keys.clear();
-        order.clear();
-        pending.clear();
-        staleInOrder.clear();
-        orderBuilt = false;
-        visible.clear();
-        visibleValid = false;
+        ord.setKey(std::nullopt);
+        ord.clear();
         cur = 0;
         atEof = atBof = true;
         buffer.clear();
@@ -482,7 +257,7 @@ struct Table::Impl {
     }
 
     void closeInternal() {
-        if (fd < 0) return;
+        if (!file.isOpen()) return;
         if (state == State::Edit || state == State::Insert) cancelEdit();
         std::exception_ptr failure;
         try {
@@ -534,9 +309,9 @@ struct Table::Impl {
 
     // Brings the count up to the file's (records other holders appended).
     void adoptAppendedRecords() {
-        if (exclusiveNow) return;
+        if (exclusiveNow()) return;
         char b[4];
-        readAll(fd, b, 4, 4, path);
+        readAll(fd(), b, 4, 4, path);
         uint32_t n = uint32_t(uint8_t(b[0])) | uint32_t(uint8_t(b[1])) << 8 | uint32_t(uint8_t(b[2])) << 16 |
                      uint32_t(uint8_t(b[3])) << 24;
         if (n > uint32_t(count) && n <= uint32_t(INT_MAX)) addRecordsUpTo(int(n));
@@ -549,7 +324,7 @@ struct Table::Impl {
     // entries become the in-memory order as well (*reordered = true), saving a second pass.
     void writeIndexFile(mdx::MdxContents contents, bool* reordered = nullptr) {
         std::optional<lock::Guard> guard;
-        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Read);
+        if (!exclusiveNow()) guard.emplace(fd(), lock::kAppend, lock::Mode::Read);
         adoptAppendedRecords();
         std::vector<mdx::TagData> kept;
         for (auto& t : contents.tags) {
@@ -563,11 +338,11 @@ struct Table::Impl {
             t.descending = false;
             t.unique = false;
             t.keyType = 'C';
-            const bool orders = reordered && !*reordered && key && equalsNoCase(t.expression, key->text());
+            const bool orders = reordered && !*reordered && ord.key() && equalsNoCase(t.expression, ord.key()->text());
             std::vector<char> deleted;
             t.entries = tagEntries(*expr, orders ? &deleted : nullptr);
             if (orders) {
-                adoptOrder(t.entries, deleted);
+                ord.adopt(count, t.entries, deleted);
                 *reordered = true;
             }
             kept.push_back(std::move(t));
@@ -594,28 +369,16 @@ struct Table::Impl {
                 indexDirty = false;
         }
         if (unsynced) {
-            if (::fdatasync(fd) != 0) systemError("Saving the table", path);
+            if (::fdatasync(fd()) != 0) systemError("Saving the table", path);
             unsynced = false;
         }
     }
 
     // ---- order ----
-    const char* keyOf(int r) const { return keys.data() + size_t(r - 1) * size_t(keyLength()); }
-    bool less(int a, int b) const {
-        if (!key) return a < b;
-        int c = std::memcmp(keyOf(a), keyOf(b), size_t(keyLength()));
-        return c < 0 || (c == 0 && a < b);
-    }
-    // The key of record r, from its bytes in the file or from `data` when given.
-    void computeKey(int r, const char* data = nullptr) {
-        if (!key) return;
-        key->keyInto(std::string_view(data ? data : rec(r), recLen()), keys.data() + size_t(r - 1) * size_t(keyLength()));
-    }
-
     // The key that orders the records ("" = record order).  An expression this engine
     // cannot evaluate (an index written by another program) leaves record order.
     void setKey(const std::string& expression) {
-        key.reset();
+        std::optional<KeyExpression> key;
         if (!expression.empty()) {
             try {
                 key = KeyExpression::compile(expression, keyFields());
@@ -623,6 +386,7 @@ struct Table::Impl {
                 key.reset();
             }
         }
+        ord.setKey(std::move(key));
     }
 
     // Orders by an expression, reading the records once.
@@ -631,100 +395,48 @@ struct Table::Impl {
         buildOrderForKey();
     }
     void buildOrderForKey() {
-        const size_t kl = size_t(keyLength());
-        keys.assign(size_t(count) * kl, ' ');
-        order.clear();
-        pending.clear();
-        staleInOrder.clear();
-        order.reserve(size_t(count));
-        forEachRecord(1, count, [&](int r, const char* data) {
-            if (data[0] == dbf::kDeletedFlag) return;
-            if (key) key->keyInto(std::string_view(data, recLen()), keys.data() + size_t(r - 1) * kl);
-            order.push_back(r);
-        });
-        if (key) sortByKeys(order, keys.data(), kl);
-        orderBuilt = true;
-        visibleValid = false;
+        ord.begin(count);
+        forEachRecord(1, count, [&](int r, const char* data) { ord.add(r, std::string_view(data, recLen())); });
+        ord.finish();
     }
 
     // Builds the order deferred at open and makes its first record current.
     void ensureOrder() {
-        if (orderBuilt || fd < 0) return;
+        if (ord.built() || !file.isOpen()) return;
         buildOrderForKey();
         moveFirst();
-    }
-
-    // The order from index entries of the ordering expression (every record, in key order);
-    // `deleted` holds every record's deletion flag (index 0 unused).
-    void adoptOrder(const std::vector<mdx::TagEntry>& entries, const std::vector<char>& deleted) {
-        const size_t kl = size_t(keyLength());
-        keys.assign(size_t(count) * kl, ' ');
-        order.clear();
-        pending.clear();
-        staleInOrder.clear();
-        for (const auto& e : entries) {
-            std::memcpy(keys.data() + (e.recno - 1) * kl, e.key.data(), kl);
-            if (!deleted[e.recno]) order.push_back(int(e.recno));
-        }
-        orderBuilt = true;
-        visibleValid = false;
     }
 
     // Brings the order up to date: appended records merged in, deleted ones taken out.
     void settle() {
         ensureOrder();
-        mergePending();
-        if (!staleInOrder.empty()) {
-            std::sort(staleInOrder.begin(), staleInOrder.end());
-            std::erase_if(order, [this](int r) { return std::binary_search(staleInOrder.begin(), staleInOrder.end(), r); });
-            staleInOrder.clear();
-            visibleValid = false;
-        }
+        ord.settle();
     }
-
-    // Merges records appended since the last call into the order.
     void mergePending() {
         ensureOrder();
-        if (pending.empty()) return;
-        if (key) {
-            std::sort(pending.begin(), pending.end(), [this](int a, int b) { return less(a, b); });
-            size_t mid = order.size();
-            order.insert(order.end(), pending.begin(), pending.end());
-            std::inplace_merge(order.begin(), order.begin() + long(mid), order.end(),
-                               [this](int a, int b) { return less(a, b); });
-        } else {
-            order.insert(order.end(), pending.begin(), pending.end());  // numbers only grow
-        }
-        pending.clear();
-        visibleValid = false;
+        ord.mergePending();
     }
-
     void eraseFromOrder(int r) {
-        settle();
-        auto it = std::lower_bound(order.begin(), order.end(), r, [this](int a, int b) { return less(a, b); });
-        if (it != order.end() && *it == r) order.erase(it);
-        visibleValid = false;
+        ensureOrder();
+        ord.erase(r);
     }
-
     void insertIntoOrder(int r) {
-        settle();
-        auto it = std::lower_bound(order.begin(), order.end(), r, [this](int a, int b) { return less(a, b); });
-        order.insert(it, r);
-        visibleValid = false;
+        ensureOrder();
+        ord.insert(r);
     }
+    void computeKey(int r, const char* data) { ord.computeKey(r, std::string_view(data, recLen())); }
 
     // Takes in records count+1 .. n that another holder appended.
     void addRecordsUpTo(int n) {
         int old = count;
         count = n;
-        if (!orderBuilt) return;  // the order, when it is built, reads them all
-        keys.resize(size_t(count) * size_t(keyLength()), ' ');
+        if (!ord.built()) return;  // the order, when it is built, reads them all
+        ord.grow(count);
         forEachRecord(old + 1, count, [&](int r, const char* data) {
             if (data[0] == dbf::kDeletedFlag) return;
             computeKey(r, data);
-            pending.push_back(r);
+            ord.addAppended(r);
         });
-        visibleValid = false;
     }
 
     bool accepts(int r) {
@@ -742,22 +454,13 @@ struct Table::Impl {
     }
 
     const std::vector<int>& rows() {
-        settle();
-        if (!filter) return order;
-        if (!visibleValid) {
-            visible.clear();
-            for (int r : order)
-                if (accepts(r)) visible.push_back(r);
-            visibleValid = true;
-        }
-        return visible;
+        ensureOrder();
+        if (!filter) return ord.rows(nullptr);
+        return ord.rows([this](int r) { return accepts(r); });
     }
 
     // Position of record r's place in the rows (where it is, or where it would be).
-    size_t placeOf(const std::vector<int>& R, int r) const {
-        return size_t(std::lower_bound(R.begin(), R.end(), r, [this](int a, int b) { return less(a, b); }) -
-                      R.begin());
-    }
+    size_t placeOf(const std::vector<int>& R, int r) const { return ord.placeOf(R, r); }
 
     void moveFirst() {
         const auto& R = rows();
@@ -817,12 +520,12 @@ struct Table::Impl {
     void stampDate() {
         if (dateStamped) return;
         std::string stamp = dbf::todayStamp();
-        writeAll(fd, stamp.data(), 3, 1, path);
+        writeAll(fd(), stamp.data(), 3, 1, path);
         dateStamped = true;
     }
 
     void cancelEdit() {
-        if (lockedRecord) lock::unlock(fd, lock::recordByte(lockedRecord));
+        if (lockedRecord) lock::unlock(fd(), lock::recordByte(lockedRecord));
         lockedRecord = 0;
         buffer.clear();
         state = State::Browse;
@@ -831,26 +534,26 @@ struct Table::Impl {
     // Appends the buffer as a new record; returns its number.
     int appendBuffer() {
         std::optional<lock::Guard> guard;
-        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Write);
+        if (!exclusiveNow()) guard.emplace(fd(), lock::kAppend, lock::Mode::Write);
         adoptAppendedRecords();
         const int r = count + 1;
         if (r == INT_MAX || uint64_t(r) > UINT32_MAX) throw DatabaseError("The table " + inQuotes(path) + " is full.");
-        if (fileSize() < size_t(recordOffset(r))) changedUnderneath();  // records were cut away
+        if (file.size() < size_t(recordOffset(r))) file.changed();  // records were cut away
         std::string data = buffer;
         data.push_back(char(dbf::kEndMarker));
-        writeAll(fd, data.data(), data.size(), recordOffset(r), path);
+        writeAll(fd(), data.data(), data.size(), recordOffset(r), path);
         // The record is complete in the file before the header counts it.
         char head[7];
         std::string stamp = dbf::todayStamp();
         std::memcpy(head, stamp.data(), 3);
         for (int i = 0; i < 4; ++i) head[3 + i] = char((uint32_t(r) >> (8 * i)) & 0xFF);
-        if (headerMap)
-            std::memcpy(headerMap + 1, head, sizeof head);
+        if (char* header = file.header())
+            std::memcpy(header + 1, head, sizeof head);
         else
-            writeAll(fd, head, sizeof head, 1, path);
+            writeAll(fd(), head, sizeof head, 1, path);
         dateStamped = true;
         count = r;
-        keys.resize(size_t(count) * size_t(keyLength()), ' ');
+        ord.grow(count);
         return r;
     }
 
@@ -862,17 +565,17 @@ struct Table::Impl {
         if (state == State::Insert) {
             r = appendBuffer();
             computeKey(r, buffer.data());
-            pending.push_back(r);
+            ord.addAppended(r);
         } else {
             r = lockedRecord;
             eraseFromOrder(r);
-            writeAll(fd, buffer.data(), buffer.size(), recordOffset(r), path);
+            writeAll(fd(), buffer.data(), buffer.size(), recordOffset(r), path);
             stampDate();
             computeKey(r, buffer.data());
             if (buffer[0] != dbf::kDeletedFlag) insertIntoOrder(r);
         }
         cancelEdit();  // releases the record lock and the buffer
-        visibleValid = false;
+        ord.invalidateRows();
         unsynced = indexDirty = true;
         // The posted record stays current even when the filter rejects it, so that whoever
         // posted it goes on working on the same record.
@@ -953,7 +656,7 @@ void Table::close() {
     d_->notify(Event::Closed);
 }
 
-bool Table::isOpen() const { return d_->fd >= 0; }
+bool Table::isOpen() const { return d_->file.isOpen(); }
 bool Table::isWritable() const { return d_->writable(); }
 const std::string& Table::problem() const { return d_->problem; }
 
@@ -1050,7 +753,7 @@ void Table::addIndex(const std::string& tag, const std::string& expression) {
         t.expression = expression;
         tags.push_back(std::move(t));
         d_->writeIndexFile(std::move(contents));
-        if (::fdatasync(d_->fd) != 0) systemError("Saving the table", d_->path);
+        if (::fdatasync(d_->fd()) != 0) systemError("Saving the table", d_->path);
         d_->unsynced = false;
         d_->knownTags[upperAscii(tag)] = expression;
         if (wasOpen && d_->orderFromTag && equalsNoCase(d_->indexName, tag)) {
@@ -1073,7 +776,7 @@ void Table::deleteIndex(const std::string& tag) {
         if (it == tags.end()) return;
         tags.erase(it);
         d_->writeIndexFile(std::move(*m));
-        if (::fdatasync(d_->fd) != 0) systemError("Saving the table", d_->path);
+        if (::fdatasync(d_->fd()) != 0) systemError("Saving the table", d_->path);
         d_->unsynced = false;
         if (wasOpen && d_->orderFromTag && equalsNoCase(d_->indexName, tag)) {
             d_->buildOrder("");
@@ -1099,7 +802,7 @@ void Table::setIndexName(const std::string& tag) {
 
 const std::string& Table::indexName() const { return d_->indexName; }
 
-std::string Table::orderExpression() const { return d_->key ? d_->key->text() : std::string(); }
+std::string Table::orderExpression() const { return d_->ord.key() ? d_->ord.key()->text() : std::string(); }
 
 std::vector<std::string> Table::indexTags() const {
     std::vector<std::string> out;
@@ -1157,7 +860,7 @@ void Table::regenerateIndexes() {
         d_->writeIndexFile(std::move(contents), &reordered);
     }
     d_->flushInternal();
-    if (!reordered) d_->buildOrder(d_->key ? d_->key->text() : std::string());
+    if (!reordered) d_->buildOrder(d_->orderText());
     notifyDataChangedKeepingRecord();
 }
 
@@ -1184,7 +887,7 @@ void Table::pack() {
     // The header as it was (foreign layouts stay as they are), with the new count, today's
     // date and no index flag until the index file matches the packed records.
     // The records are read once; the header, which counts them, is written last.
-    std::string header(d.map, d.layout.headerLength);
+    std::string header(d.file.mapped().substr(0, d.layout.headerLength));
     uint32_t live = 0;
     std::string out;
     off_t at = off_t(header.size());
@@ -1208,27 +911,23 @@ void Table::pack() {
     writeAll(tmp.fd, header.data(), header.size(), 0, target);
 
     struct stat st {};
-    if (::fstat(d.fd, &st) == 0) ::fchmod(tmp.fd, st.st_mode & 07777);
+    if (::fstat(d.fd(), &st) == 0) ::fchmod(tmp.fd, st.st_mode & 07777);
     if (::fsync(tmp.fd) != 0) systemError("Packing the table", target);
     if (::rename(tmp.path.c_str(), target.c_str()) != 0) systemError("Packing the table", target);
     tmp.keep();
     syncDirectory(dir);
 
     // The new file is the table now; the old one goes with its descriptor.
-    d.unmap();
-    d.unmapHeader();
-    ::close(d.fd);
-    d.fd = tmp.fd;
+    d.file.replaceWith(tmp.fd);
     tmp.fd = -1;
-    d.openedForWriting = true;
     d.dateStamped = true;
     d.loadFile();
     bool reordered = false;
     if (auto m = mdx::readMdx(mdxPath(), false); m && !m->tags.empty()) d.writeIndexFile(std::move(*m), &reordered);
-    if (::fdatasync(d.fd) != 0) systemError("Packing the table", target);
+    if (::fdatasync(d.fd()) != 0) systemError("Packing the table", target);
     d.unsynced = false;
     d.indexDirty = false;
-    if (!reordered) d.buildOrder(d.key ? d.key->text() : std::string());
+    if (!reordered) d.buildOrder(d.orderText());
     d.moveFirst();
     d.notify(Event::DataChanged);
 }
@@ -1401,7 +1100,7 @@ void Table::edit() {
     if (d.state == State::Edit || d.state == State::Insert) return;
     d.ensureOrder();
     if (d.cur == 0) throw DatabaseError("There is no current record to edit in the table " + inQuotes(d.path) + ".");
-    if (!lock::tryLock(d.fd, lock::recordByte(d.cur), lock::Mode::Write))
+    if (!lock::tryLock(d.fd(), lock::recordByte(d.cur), lock::Mode::Write))
         throw DatabaseError("Record " + std::to_string(d.cur) + " of the table " + inQuotes(d.path) +
                             " is being changed by another program or user.");
     d.lockedRecord = d.cur;
@@ -1425,25 +1124,25 @@ void Table::deleteRecord() {
     d.ensureOrder();
     if (d.cur == 0) throw DatabaseError("There is no current record to delete in the table " + inQuotes(d.path) + ".");
     const int r = d.cur;
-    if (!lock::tryLock(d.fd, lock::recordByte(r), lock::Mode::Write))
+    if (!lock::tryLock(d.fd(), lock::recordByte(r), lock::Mode::Write))
         throw DatabaseError("Record " + std::to_string(r) + " of the table " + inQuotes(d.path) +
                             " is being changed by another program or user.");
     try {
         char flag = dbf::kDeletedFlag;
-        writeAll(d.fd, &flag, 1, d.recordOffset(r), d.path);
+        writeAll(d.fd(), &flag, 1, d.recordOffset(r), d.path);
         d.stampDate();
     } catch (...) {
-        lock::unlock(d.fd, lock::recordByte(r));
+        lock::unlock(d.fd(), lock::recordByte(r));
         throw;
     }
-    lock::unlock(d.fd, lock::recordByte(r));
+    lock::unlock(d.fd(), lock::recordByte(r));
     d.unsynced = d.indexDirty = true;
-    d.visibleValid = false;
+    d.ord.invalidateRows();
     // The next shown record becomes current, else the one before.  Without a filter the
     // deleted entry stays in the order until it is next settled, so that deleting many
     // records one after another does not shift the whole order each time.
-    if (!d.filter && d.staleInOrder.size() * 16 > d.order.size()) d.settle();
-    const std::vector<int>& R = d.filter ? d.rows() : (d.mergePending(), d.order);
+    if (!d.filter && d.ord.deletedSinceSettled() * 16 > d.ord.order().size()) d.settle();
+    const std::vector<int>& R = d.filter ? d.rows() : (d.mergePending(), d.ord.order());
     const size_t place = d.placeOf(R, r);
     auto shown = [&](int rec) { return rec != r && !d.deletedAt(rec); };
     d.cur = 0;
@@ -1454,7 +1153,7 @@ void Table::deleteRecord() {
     if (d.filter) {
         d.eraseFromOrder(r);
     } else {
-        d.staleInOrder.push_back(r);
+        d.ord.markDeleted(r);
     }
     d.atEof = d.atBof = d.cur == 0;
     d.notify(Event::DataChanged);
@@ -1469,7 +1168,7 @@ void Table::refresh() {
     d.ensureOrder();
     const int keep = d.cur;
     d.loadFile();
-    d.buildOrder(d.key ? d.key->text() : std::string());
+    d.buildOrder(d.orderText());
     if (keep > 0 && keep <= d.count && !d.deletedAt(keep) && d.accepts(keep)) {
         d.cur = keep;
     } else {
@@ -1486,7 +1185,7 @@ void Table::refresh() {
 void Table::setFilter(Filter filter) {
     d_->checkBrowse();
     d_->filter = std::move(filter);
-    d_->visibleValid = false;
+    d_->ord.invalidateRows();
     if (isOpen()) d_->moveFirst();
     d_->notify(Event::DataChanged);
 }
@@ -1494,7 +1193,7 @@ void Table::setFilter(Filter filter) {
 void Table::clearFilter() {
     if (!d_->filter) return;
     d_->filter = nullptr;
-    d_->visibleValid = false;
+    d_->ord.invalidateRows();
     notifyDataChangedKeepingRecord();
 }
 

@@ -14,6 +14,7 @@
 #include "core/db/DbfFormat.h"
 #include "core/db/KeyExpression.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "core/db/DbTestSupport.h"
 
 using namespace rv::db;

@@ -7,6 +7,7 @@
 #include "core/db/Mdx.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "core/db/DbTestSupport.h"
 
 using namespace rv::db;
