@@ -192,20 +192,16 @@ int TableFile::holeRecords(int r, int to) const {
     return inHole;
 }
 
-const char* TableFile::block(int r, int n) const {
-    const size_t end = size_t(recordOffset(r + n));
-    remap();
-    if (end > mapLength_) changed();
-    checkedRecord_ = 0;  // the next single record is looked up against the size again
-    return map_ + recordOffset(r);
-}
-
-void TableFile::release(int r, int n) const {
-    // Only whole pages inside the block: the pages at its ends may hold records in use.
-    static const size_t page = size_t(::sysconf(_SC_PAGESIZE));
-    size_t from = (size_t(recordOffset(r)) + page - 1) / page * page;
-    size_t to = size_t(recordOffset(r + n)) / page * page;
-    if (to > from) ::madvise(const_cast<char*>(map_) + from, to - from, MADV_DONTNEED);
+bool TableFile::readBlock(char* into, size_t bytes, off_t at) const {
+    size_t got = 0;
+    while (got < bytes) {
+        ssize_t k = ::pread(fd_, into + got, bytes - got, at + off_t(got));
+        if (k < 0 && errno == EINTR) continue;
+        if (k < 0) systemError("Reading the table", path_);
+        if (k == 0) return false;
+        got += size_t(k);
+    }
+    return true;
 }
 
 void TableFile::mapHeader() {

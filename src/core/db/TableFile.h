@@ -1,15 +1,14 @@
 #pragma once
 // One open table file for the table engine: the descriptor with its presence lock, the file
-// mapped for reading, the header's first bytes mapped for writing, and passes over many
-// records.
+// mapped for reading the records one at a time, the header's first bytes mapped for writing,
+// and passes over many records that read the file with pread.
 //
 // Another program may shorten the file while it is open.  Every record is looked up against
 // the file's size (checked again whenever a different record is asked for) and passes check
-// the size before each block of records they read, so a shrunken file raises DatabaseError
-// (changedMessage) instead of a bus error.  Nothing is read in ahead: a page comes into
-// memory when a record on it is looked at, and the pages a pass went through are let go of
-// after each block, so the memory of an open table grows with the records shown, not with
-// the file.
+// each block they read, so a shrunken file raises DatabaseError (changedMessage) instead of a
+// bus error.  Nothing is read in ahead: a page comes into memory when a record on it is
+// looked at, and pages read by a pass are not kept mapped, so the memory of an open table
+// grows with the records shown, not with the file.
 //
 // The locks are FileLock.h's: a read lock on the presence byte for a shared open, a write
 // lock for an exclusive one.
@@ -68,8 +67,8 @@ public:
     std::string_view mapped() const;
     // Record r's bytes in the mapping; DatabaseError when the file no longer holds them.
     const char* record(int r) const;
-    // Calls fn(r, bytes) for records from..to in order, a block of records at a time through
-    // the mapping.  Holes of a sparse file are not read; their records are all zero bytes.
+    // Calls fn(r, bytes) for records from..to in order, reading the file in large blocks
+    // with pread.  Holes of a sparse file are not read; their records are all zero bytes.
     template <class Fn>
     void forEachRecord(int from, int to, Fn&& fn) const;
     [[noreturn]] void changed() const;
@@ -85,10 +84,7 @@ private:
     void unmap() const;
     // Skips the records of [r, to] lying wholly inside a hole starting at r; how many.
     int holeRecords(int r, int to) const;
-    // The mapping of records r .. r+n-1 after checking that the file still holds them; and
-    // letting go of the pages of those records once a pass is through with them.
-    const char* block(int r, int n) const;
-    void release(int r, int n) const;
+    bool readBlock(char* into, size_t bytes, off_t at) const;
 
     std::filesystem::path path_;
     int fd_ = -1;
@@ -107,7 +103,8 @@ template <class Fn>
 void TableFile::forEachRecord(int from, int to, Fn&& fn) const {
     if (from > to) return;
     const size_t rl = recordLength_;
-    const size_t perBlock = std::max<size_t>(1, (size_t(4) << 20) / rl);
+    const size_t perBlock = std::max<size_t>(1, (size_t(1) << 20) / rl);
+    std::string block(perBlock * rl, '\0');
     const std::string zeros(rl, '\0');
     int r = from;
     while (r <= to) {
@@ -116,10 +113,8 @@ void TableFile::forEachRecord(int from, int to, Fn&& fn) const {
             continue;
         }
         const int n = int(std::min<size_t>(perBlock, size_t(to - r + 1)));
-        const char* data = block(r, n);
-        for (int k = 0; k < n; ++k) fn(r + k, data + size_t(k) * rl);
-        release(r, n);
-        r += n;
+        if (!readBlock(block.data(), size_t(n) * rl, recordOffset(r))) changed();
+        for (int k = 0; k < n; ++k, ++r) fn(r, block.data() + size_t(k) * rl);
     }
 }
 
