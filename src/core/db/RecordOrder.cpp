@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "core/db/DbfFormat.h"
 
@@ -17,7 +18,8 @@ void sortByKeys(std::vector<int>& recs, const char* flat, size_t kl) {
         int rec;
     };
     const size_t n = recs.size();
-    std::vector<Item> items(n), spare(n);
+    // Filled before they are read, so not cleared when made.
+    std::unique_ptr<Item[]> items(new Item[n]), spare(new Item[n]);
     for (size_t j = 0; j < n; ++j) {
         const auto* k = reinterpret_cast<const unsigned char*>(flat) + size_t(recs[j] - 1) * kl;
         uint64_t prefix = 0;
@@ -26,10 +28,10 @@ void sortByKeys(std::vector<int>& recs, const char* flat, size_t kl) {
     }
     for (int shift = 0; shift < 64 && n > 1; shift += 8) {
         size_t counts[257] = {};
-        for (const Item& it : items) ++counts[((it.prefix >> shift) & 0xFF) + 1];
+        for (size_t j = 0; j < n; ++j) ++counts[((items[j].prefix >> shift) & 0xFF) + 1];
         if (counts[((items[0].prefix >> shift) & 0xFF) + 1] == n) continue;  // one digit only
         for (int b = 0; b < 256; ++b) counts[b + 1] += counts[b];
-        for (const Item& it : items) spare[counts[(it.prefix >> shift) & 0xFF]++] = it;
+        for (size_t j = 0; j < n; ++j) spare[counts[(items[j].prefix >> shift) & 0xFF]++] = items[j];
         items.swap(spare);
     }
     if (kl > 8) {
@@ -40,7 +42,7 @@ void sortByKeys(std::vector<int>& recs, const char* flat, size_t kl) {
         for (size_t i = 0; i < n;) {
             size_t j = i + 1;
             while (j < n && items[j].prefix == items[i].prefix) ++j;
-            if (j - i > 1) std::sort(items.begin() + long(i), items.begin() + long(j), rest);
+            if (j - i > 1) std::sort(items.get() + i, items.get() + j, rest);
             i = j;
         }
     }

@@ -291,15 +291,16 @@ struct Table::Impl {
     // integers rather than strings.
     std::vector<mdx::TagEntry> tagEntries(const KeyExpression& expr, std::vector<char>* deleted = nullptr) const {
         const size_t kl = size_t(expr.keyLength());
-        std::string flat(size_t(count) * kl, ' ');
+        // Every byte is written by keyInto, so the buffer is not cleared first.
+        std::unique_ptr<char[]> flat(new char[std::max<size_t>(1, size_t(count) * kl)]);
         if (deleted) deleted->assign(size_t(count) + 1, 0);
         forEachRecord(1, count, [&](int r, const char* data) {
-            expr.keyInto(std::string_view(data, recLen()), flat.data() + size_t(r - 1) * kl);
+            expr.keyInto(std::string_view(data, recLen()), flat.get() + size_t(r - 1) * kl);
             if (deleted) (*deleted)[size_t(r)] = data[0] == dbf::kDeletedFlag;
         });
         std::vector<int> sorted(static_cast<size_t>(count));
         for (int r = 1; r <= count; ++r) sorted[size_t(r - 1)] = r;
-        const char* base = flat.data();
+        const char* base = flat.get();
         sortByKeys(sorted, base, kl);
         std::vector<mdx::TagEntry> entries;
         entries.reserve(size_t(count));
