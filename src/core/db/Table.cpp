@@ -318,8 +318,10 @@ struct Table::Impl {
         if (n > uint32_t(count) && n <= uint32_t(INT_MAX)) addRecordsUpTo(int(n));
     }
 
-    // Rebuilds every tag of `contents` from the records and writes the file; tags whose
-    // expression this engine cannot evaluate are left out rather than left stale.
+    // Rebuilds every tag of `contents` from the records and writes the file, descending and
+    // unique tags of other programs staying so; tags this engine cannot maintain (an
+    // expression it cannot evaluate, numeric or date keys, a name that cannot be written or
+    // is used twice) are left out rather than left stale.
     //
     // When `reordered` is given and a tag has the expression that orders the records, its
     // entries become the in-memory order as well (*reordered = true), saving a second pass.
@@ -329,19 +331,21 @@ struct Table::Impl {
         adoptAppendedRecords();
         std::vector<mdx::TagData> kept;
         for (auto& t : contents.tags) {
+            if (t.keyType != 'C' || !mdx::storableTagName(t.name)) continue;
+            if (std::any_of(kept.begin(), kept.end(), [&](const auto& k) { return equalsNoCase(k.name, t.name); }))
+                continue;
             std::optional<KeyExpression> expr;
             try {
-                expr = KeyExpression::compile(t.expression, keyFields());
+                expr = KeyExpression::compile(t.expression, keyFields(), t.keyLength);
             } catch (const DatabaseError&) {
                 continue;
             }
             t.keyLength = expr->keyLength();
-            t.descending = false;
-            t.unique = false;
-            t.keyType = 'C';
-            const bool orders = reordered && !*reordered && ord.key() && equalsNoCase(t.expression, ord.key()->text());
+            const bool orders = reordered && !*reordered && ord.key() && !t.descending && !t.unique &&
+                                t.keyLength == ord.keyLength() && equalsNoCase(t.expression, ord.key()->text());
             std::vector<char> deleted;
             t.entries = tagEntries(*expr, orders ? &deleted : nullptr);
+            mdx::arrangeEntries(t);
             if (orders) {
                 ord.adopt(count, t.entries, deleted);
                 *reordered = true;
@@ -818,18 +822,22 @@ Table::TagStatus Table::tagStatus(const std::string& tag) const {
     if (!m) return TagStatus::Absent;
     for (const auto& t : m->tags) {
         if (!equalsNoCase(t.name, tag)) continue;
+        if (t.keyType != 'C') return TagStatus::Stale;
         std::optional<KeyExpression> expr;
         try {
-            expr = KeyExpression::compile(t.expression, d_->keyFields());
+            expr = KeyExpression::compile(t.expression, d_->keyFields(), t.keyLength);
         } catch (const DatabaseError&) {
             return TagStatus::Stale;  // an expression this engine cannot evaluate
         }
         if (expr->keyLength() != t.keyLength) return TagStatus::Stale;
-        auto want = d_->tagEntries(*expr);
-        bool same = want.size() == t.entries.size() &&
-                    std::equal(want.begin(), want.end(), t.entries.begin(), [](const auto& a, const auto& b) {
-                        return a.recno == b.recno && a.key == b.key;
-                    });
+        mdx::TagData want;
+        want.descending = t.descending;
+        want.unique = t.unique;
+        want.entries = d_->tagEntries(*expr);
+        mdx::arrangeEntries(want);
+        bool same = want.entries.size() == t.entries.size() &&
+                    std::equal(want.entries.begin(), want.entries.end(), t.entries.begin(),
+                               [](const auto& a, const auto& b) { return a.recno == b.recno && a.key == b.key; });
         return same && d_->layout.mdxFlag ? TagStatus::Current : TagStatus::Stale;
     }
     return TagStatus::Absent;
