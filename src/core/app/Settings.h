@@ -74,7 +74,7 @@ struct Settings {
     Settings();
 
     // Program configuration file, section "Misc" (and "Report Viewing Window" below).
-    std::int32_t buttonBar = 1;        // 1 speed buttons, 2 lettered buttons, 3 none
+    std::int32_t buttonBar = 1;        // gui ButtonBar: 1 speed buttons, 2 lettered buttons, 3 none
     std::int32_t mainLeft = 0;
     std::int32_t mainTop = 0;
     std::int32_t mainWidth = 640;
@@ -82,8 +82,8 @@ struct Settings {
     std::int32_t windowSize = 640;     // 640, 800, 1024 or 1280
     std::int32_t dateFormat = 1;       // 1..12
     bool dateLeadingZeros = false;
-    std::int32_t currencyFormat = 1;   // 1 U.S. dollars, 2 locale setting
-    std::int32_t numericFormat = 1;    // 1 U.S. format, 2 locale setting
+    std::int32_t currencyFormat = 1;   // MoneyFormat: 1 U.S. dollars, 2 locale setting
+    std::int32_t numericFormat = 1;    // MoneyFormat: 1 U.S. format, 2 locale setting
 
     // Per database, section "Reports".
     std::int32_t reportLeft = 0;
