@@ -54,14 +54,6 @@ std::string inUseMessage(ExclusiveCommand command) {
     return exclusiveUseMessage("This command");
 }
 
-std::optional<std::string> missingFolderProblem(const std::string& path) {
-    fs::path folder = fs::path(path).parent_path();
-    if (folder.empty()) return std::nullopt;  // the current folder
-    std::error_code ec;
-    if (fs::is_directory(folder, ec)) return std::nullopt;
-    return "The folder \"" + folder.string() + "\" does not exist.  Choose a database file in an existing folder.";
-}
-
 // ---- Session ---------------------------------------------------------------------------------
 
 Session::Session() { table_.setDateCodec(&formats_.date()); }

@@ -82,9 +82,6 @@ struct Outcome {
     }
 };
 
-// The message of New Database for a file in a folder that does not exist, or nothing.
-std::optional<std::string> missingFolderProblem(const std::string& path);
-
 // The message of Sort Order when the new order could not be put in place.
 inline constexpr const char* kSortOrderFailedMessage =
     "Error in implementing sort order.  New sort order not implemented.";

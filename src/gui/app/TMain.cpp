@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMetaObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <QAction>
@@ -694,11 +695,17 @@ bool TMain::postPendingEdits() {
     // An editor still open in the grid holds typing its cell has not received yet: commit
     // it as leaving the cell would, then post the record the table is editing.
     if (ViewerGrid) {
-        QWidget* focused = QApplication::focusWidget();
-        if (focused && ViewerGrid->viewport()->isAncestorOf(focused)) {
-            QMetaObject::invokeMethod(ViewerGrid, "commitData", Q_ARG(QWidget*, focused));
-            QMetaObject::invokeMethod(ViewerGrid, "closeEditor", Q_ARG(QWidget*, focused),
-                                      Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+        QWidget* editor = QApplication::focusWidget();
+        QWidget* viewport = ViewerGrid->viewport();
+        if (editor && editor->isVisible() && viewport->isAncestorOf(editor)) {
+            // The cell editor is the viewport's child (a drop-down's own line edit has the focus).
+            while (editor->parentWidget() != viewport) editor = editor->parentWidget();
+            QPointer<QWidget> open = editor;
+            QMetaObject::invokeMethod(ViewerGrid, "commitData", Q_ARG(QWidget*, editor));
+            // Storing the cell may already have refreshed the grid and put its editor away.
+            if (open && open->isVisible())
+                QMetaObject::invokeMethod(ViewerGrid, "closeEditor", Q_ARG(QWidget*, editor),
+                                          Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
         }
     }
     const rv::app::Outcome posted = session_.postPending();
@@ -727,6 +734,7 @@ std::optional<std::string> TMain::chooseDatabaseFile(FileRequest::Mode mode, con
     request.directory = pathToQ(fs::path(currentDatabase()).parent_path().string());
     request.mustExist = true;
     request.confirmOverwrite = true;
+    request.folderMustExist = true;
     auto chosen = prompt().chooseFile(this, request);
     if (!chosen) return std::nullopt;
     return pathFromQ(*chosen);
@@ -746,8 +754,7 @@ void TMain::doOpen(SwitchKind kind) {
 void TMain::DoOpen() { doOpen(SwitchKind::Open); }
 
 void TMain::DoNew() {
-    FileRequest::Mode mode = FileRequest::Mode::Save;
-    if (auto chosen = chooseDatabaseFile(mode, QStringLiteral("New Database File"))) {
+    if (auto chosen = chooseDatabaseFile(FileRequest::Mode::Save, QStringLiteral("New Database File"))) {
         const std::string& path = *chosen;
         if (searchInForce()) DoEndSearch();
         if (!rv::app::hasDbfExtension(fs::path(path).filename().string())) {

@@ -2,6 +2,7 @@
 // mode across switches, the exclusive-use sequence, pending edits before the table closes,
 // and the index brought up to date at the end of a command.
 
+#include "core/app/Paths.h"
 #include "core/app/Session.h"
 
 #include <gtest/gtest.h>
