@@ -178,8 +178,8 @@ void loadProgramSettings(Settings& settings, const std::filesystem::path& file, 
 void loadDatabaseSettings(Settings& settings, const std::filesystem::path& file, const std::filesystem::path& fallback);
 // Write every key of the part in one go, keeping the rest of the file.  False when the file
 // could not be written.  The program file's folder is created when missing.
-bool saveProgramSettings(const Settings& settings, const std::filesystem::path& file);
-bool saveDatabaseSettings(const Settings& settings, const std::filesystem::path& file);
+[[nodiscard]] bool saveProgramSettings(const Settings& settings, const std::filesystem::path& file);
+[[nodiscard]] bool saveDatabaseSettings(const Settings& settings, const std::filesystem::path& file);
 
 // The same keys read from or set in a profile already in memory, for callers that batch
 // several parts into one write.
@@ -193,7 +193,7 @@ void writeDatabaseKeys(const Settings& settings, ProfileFile& profile);
 // reads `file` or falls back to programConfigFile(), and writes `file`.  Any other part
 // throws std::invalid_argument.
 void loadSettings(Settings& settings, const std::filesystem::path& file, int part);
-bool saveSettings(const Settings& settings, const std::filesystem::path& file, int part);
+[[nodiscard]] bool saveSettings(const Settings& settings, const std::filesystem::path& file, int part);
 
 // Settings for a newly created database: part 2 from RVLINV.INI in the current folder when
 // such a file exists, else from the program configuration file.
