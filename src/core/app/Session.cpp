@@ -176,18 +176,11 @@ Outcome Session::openStartDatabase(const std::string& path) {
     basePath_ = table_.basePath();
     loadDatabaseSettings(SwitchKind::StartUp);
     buildSortString();
-    // The sort tag is used as the index file has it; only a missing index file is made anew
-    // (a shared start must not rewrite the index another holder may be reading).
+    // The sort tag as the index file has it; a missing or unreadable index file is made anew
+    // from the database's sort order.
     attempt(outcome, [&] {
         try {
-            if (sortExpression_.empty()) {
-                table_.setIndexName("");
-            } else if (fileExists(indexFilePath_)) {
-                table_.setIndexName(rv::db::kSortTagName);
-            } else {
-                table_.addIndex(rv::db::kSortTagName, sortExpression_);
-                table_.setIndexName(rv::db::kSortTagName);
-            }
+            rv::db::openSortTag(table_, sortExpression_);
         } catch (...) {
             // Without its tag the table still opens, in record order.
             table_.setIndexName("");

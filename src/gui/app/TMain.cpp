@@ -827,7 +827,9 @@ void TMain::MenuPackClick() {
 }
 
 void TMain::MenuRebuildClick() {
-    runExclusive(kRebuildQuestion, rv::app::ExclusiveCommand::Rebuild, [](rv::db::Table& t) { t.regenerateIndexes(); });
+    runExclusive(kRebuildQuestion, rv::app::ExclusiveCommand::Rebuild, [this](rv::db::Table& t) {
+        rv::db::regenerateSortIndexes(t, sortExpression());
+    });
 }
 
 void TMain::runExclusive(const QString& question, rv::app::ExclusiveCommand command,
