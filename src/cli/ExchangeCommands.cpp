@@ -83,10 +83,18 @@ int cmdImport(const std::vector<std::string>& args) {
     const exchange::FieldMap map =
         a.has("--map") ? mapFrom(a.options.at("--map"), int(names.size())) : exchange::initialFieldMap(names);
 
+    // The table for this command alone when nobody else has it open (appends need no lock
+    // then), else shared with the other holders.
     Table t;
     t.setPath(dbPath);
     t.setDateCodec(&formats.date());
-    t.open();
+    t.setExclusive(true);
+    try {
+        t.open();
+    } catch (const db::TableInUseError&) {
+        t.setExclusive(false);
+        t.open();
+    }
     if (!t.isWritable()) throw CommandError(t.problem().empty() ? "The table cannot be changed." : toTerminal(t.problem()));
     const bool skipFirst =
         a.has("--skip-first") || (!a.has("--no-skip-first") && databaseSettings(t).importSkipFirst);

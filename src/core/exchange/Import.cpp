@@ -4,8 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <optional>
 
 #include "core/exchange/ExchangeMessages.h"
@@ -17,10 +16,16 @@ using db::FieldKind;
 using db::Table;
 
 std::string readWholeFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
+    std::FILE* in = std::fopen(file.c_str(), "rb");
     if (!in) throw ExchangeError("Cannot open \"" + file.string() + "\": " + std::strerror(errno));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw ExchangeError("Cannot read \"" + file.string() + "\": " + std::strerror(errno));
+    std::string bytes;
+    char chunk[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, n);
+    const bool failed = std::ferror(in) != 0;
+    const int error = errno;
+    std::fclose(in);
+    if (failed) throw ExchangeError("Cannot read \"" + file.string() + "\": " + std::strerror(error));
     return bytes;
 }
 
