@@ -65,4 +65,4 @@ report export "$(seconds "$cli" export "$db" "$work/out.txt" --fields "$all" --n
   sqlite "$(seconds sqlite3 -csv -cmd ".output $work/sqlite.csv" "$sq" "SELECT * FROM v;")"
 
 report export-dbf "$(seconds "$cli" export "$db" "$work/OUT.DBF" --dbf --fields "$all")" \
-  ogr2ogr "$(seconds ogr2ogr -f "ESRI Shapefile" "$work/ogr.dbf" "$work/videos-utf8.csv")"
+  ogr2ogr "$(seconds ogr2ogr -q -f "ESRI Shapefile" "$work/ogr.dbf" "$work/videos-utf8.csv" 2>/dev/null)"

@@ -18,10 +18,17 @@ using db::Table;
 std::string readWholeFile(const fs::path& file) {
     std::FILE* in = std::fopen(file.c_str(), "rb");
     if (!in) throw ExchangeError("Cannot open \"" + file.string() + "\": " + std::strerror(errno));
+    // Read at once into a string of the file's size (growing it chunk by chunk would copy a
+    // large file many times over).
     std::string bytes;
+    std::error_code ec;
+    const auto size = fs::file_size(file, ec);
+    if (!ec) bytes.resize(std::size_t(size));
+    std::size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), in);
+    bytes.resize(got);
     char chunk[1 << 16];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.append(chunk, n);  // a file that grew
     const bool failed = std::ferror(in) != 0;
     const int error = errno;
     std::fclose(in);
