@@ -13,6 +13,8 @@
 #include "core/app/Settings.h"
 #include "core/exchange/ExchangeMessages.h"
 #include "core/exchange/QuotedText.h"
+#include "gui/app/TMain.h"
+#include "gui/exchange/ExchangeCommands.h"
 #include "gui/exchange/TMyExport.h"
 #include "gui/exchange/TMyImport.h"
 
@@ -409,6 +411,41 @@ private slots:
         QCOMPARE(suspends, 1);
         QCOMPARE(resumes, 1);
         QCOMPARE(table.recordCount(), 3);  // the search is in force again
+    }
+
+    void mainWindowCommands() {
+        const fs::path file = box->root() / "three.txt";
+        writeFile(file, "\"A\"\r\n\"B\"\r\n\"C\"\r\n");
+        rv::gui::MainOptions options;
+        options.screenSize = QSize(1024, 768);
+        {
+            rv::gui::TMain main(options);
+            QVERIFY(main.started());
+            rv::gui::installExchange(main);
+            QVERIFY(main.menuItem(QStringLiteral("MenuImport"))->isEnabled());
+            QVERIFY(main.menuItem(QStringLiteral("MenuExport"))->isEnabled());
+            main.settings().importSkipFirst = false;
+            box->prompt().files.push_back(q(file));
+            rvtest::whenModal<TImportFormat>([](TImportFormat& f) { QTest::mouseClick(f.FileButton, Qt::LeftButton); });
+            rvtest::whenModal<TMyImport>([](TMyImport& w) { QTest::mouseClick(w.StartButton, Qt::LeftButton); });
+            main.menuItem(QStringLiteral("MenuImport"))->trigger();
+            QCOMPARE(main.table().recordCount(), 3);
+            QCOMPARE(box->prompt().texts(), QStringList{QStringLiteral("Import Complete.")});
+
+            box->prompt().files.push_back(q(box->root() / "out.txt"));
+            rvtest::whenModal<TMyExport>([](TMyExport& w) {
+                QVERIFY(!w.ExportSearch->isEnabled());
+                QTest::mouseClick(w.StartExportButton, Qt::LeftButton);
+            });
+            main.menuItem(QStringLiteral("MenuExport"))->trigger();
+            QVERIFY(rvtest::readText(box->root() / "out.txt").find("\"C\"") != std::string::npos);
+        }
+        // Browse-only mode: nothing can be imported, export stays.
+        options.arguments = QStringList{QStringLiteral("/browse")};
+        rv::gui::TMain browse(options);
+        rv::gui::installExchange(browse);
+        QVERIFY(!browse.menuItem(QStringLiteral("MenuImport"))->isEnabled());
+        QVERIFY(browse.menuItem(QStringLiteral("MenuExport"))->isEnabled());
     }
 
     void windowsFitTheSmallestScreen() {
