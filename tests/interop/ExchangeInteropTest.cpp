@@ -131,6 +131,38 @@ TEST_F(ExchangeInterop, OurDbfExportOpensInGdal) {
     EXPECT_TRUE(contains(out, "TITLE (String) = Plain")) << out;
 }
 
+TEST_F(ExchangeInterop, OurDbfExportOpensInShapelib) {
+    if (!haveTool("dbfdump")) GTEST_SKIP() << "dbfdump (shapelib) is not installed";
+    fill();
+    exchange::exportDbf(t, dir / "OUT.DBF", {1, 11, 28, 35, 2});
+    const std::string header = run("dbfdump -h " + q(dir / "OUT.DBF") + " 2>&1");
+    for (const char* name : {"TITLE", "YEAR", "LISTPRICE", "PURCHDATE", "STAR1"}) EXPECT_TRUE(contains(header, name)) << name;
+    const std::string out = run("dbfdump -m -r " + q(dir / "OUT.DBF") + " 2>&1");
+    // dbfdump prints the stored bytes: Windows-1252.
+    EXPECT_TRUE(contains(out, "TITLE: Caf\xE9 \"Noir\", Montr\xE9" "al")) << out;
+    EXPECT_TRUE(contains(out, "YEAR: 1947")) << out;
+    EXPECT_TRUE(contains(out, "LISTPRICE: 12.50")) << out;
+    EXPECT_TRUE(contains(out, "PURCHDATE: 19970305")) << out;
+    EXPECT_TRUE(contains(out, "STAR1: Ren\xE9" "e Z\xFCrich")) << out;
+}
+
+TEST_F(ExchangeInterop, OurDbfExportOpensInLibreOffice) {
+    if (!haveTool("soffice")) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    fill();
+    exchange::exportDbf(t, dir / "OUT.DBF", {1, 11, 28});
+    run("cd " + q(dir) + " && HOME=" + q(dir) +
+        " soffice --headless --infilter='dBase:1252' --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir " +
+        q(dir / "calc") + " OUT.DBF >/dev/null 2>&1");
+    const fs::path saved = dir / "calc" / "OUT.csv";
+    if (!fs::exists(saved)) GTEST_SKIP() << "LibreOffice's dBase filter is not installed";
+    std::ifstream in(saved, std::ios::binary);
+    const std::string csv((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Saved as UTF-8.
+    EXPECT_TRUE(contains(csv, "Caf\xC3\xA9 \"\"Noir\"\", Montr\xC3\xA9" "al")) << csv;
+    EXPECT_TRUE(contains(csv, "1947")) << csv;
+    EXPECT_TRUE(contains(csv, "12.5")) << csv;
+}
+
 TEST_F(ExchangeInterop, CsvSavedByLibreOfficeImports) {
     if (!haveTool("soffice")) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     fill();
