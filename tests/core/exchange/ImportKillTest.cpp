@@ -66,8 +66,10 @@ TEST(ImportKill, RecordsCountedBeforeTheKillAreWhole) {
         Table t;
         t.setPath(table);
         t.open();
-        EXPECT_EQ(t.problem(), "");
-        EXPECT_TRUE(t.isWritable());
+        // A kill inside an append can leave the unfinished record's bytes after the last
+        // counted one; the engine then opens the table read-only and says why.  Either way
+        // every counted record is readable.
+        if (!t.problem().empty()) EXPECT_FALSE(t.isWritable());
         ASSERT_GE(t.recordCount(), counted);
         int i = 0;
         for (t.first(); !t.eof(); t.next()) {
