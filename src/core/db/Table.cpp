@@ -314,7 +314,11 @@ struct Table::Impl {
         layout = dbf::parseHeader(std::string_view(map, mapLength), path.string());
         const uint64_t room = (uint64_t(mapLength) - layout.headerLength) / layout.recordLength;
         const uint64_t expected = uint64_t(layout.headerLength) + uint64_t(layout.count) * layout.recordLength;
-        if (mapLength == expected || mapLength == expected + 1) {
+        // At most one record's bytes past the counted ones: an append that did not finish (the
+        // program died after writing the record, or part of it, and before the header counted
+        // it).  The header's count holds and the next append writes over them.
+        const bool unfinishedAppend = mapLength > expected + 1 && mapLength <= expected + layout.recordLength + 1;
+        if (mapLength == expected || mapLength == expected + 1 || unfinishedAppend) {
             count = int(std::min<uint64_t>(layout.count, INT_MAX));
             problem.clear();
         } else {
