@@ -459,10 +459,8 @@ private slots:
             TMyExport exp(ExportContext{settings, table, {}, factor, {}});
             QVERIFY2(exp.width() <= screen.width() && exp.height() <= screen.height(),
                      qPrintable(QStringLiteral("export %1x%2 at %3").arg(exp.width()).arg(exp.height()).arg(factor)));
-            if (factor == 1.0) {
-                saveShot(&imp, QStringLiteral("import_640.png"));
-                saveShot(&exp, QStringLiteral("export_640.png"));
-            }
+            saveShot(&imp, QStringLiteral("import_%1.png").arg(screen.width()));
+            saveShot(&exp, QStringLiteral("export_%1.png").arg(screen.width()));
         }
     }
 };
