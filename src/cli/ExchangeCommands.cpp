@@ -8,6 +8,7 @@
 #include "core/app/Formats.h"
 #include "core/app/Settings.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "core/exchange/ExchangeMessages.h"
 #include "core/exchange/Export.h"
 #include "core/exchange/Import.h"

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/db/VideoTable.h"
 #include "core/exchange/ExchangeMessages.h"
 
 namespace rv::exchange {

@@ -7,6 +7,7 @@
 
 #include "core/db/DbTestSupport.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "core/exchange/ExchangeMessages.h"
 #include "core/exchange/QuotedText.h"
 
