@@ -62,5 +62,7 @@ int cmdAdd(const std::vector<std::string>& args);
 int cmdDelete(const std::vector<std::string>& args);
 int cmdPack(const std::vector<std::string>& args);
 int cmdReindex(const std::vector<std::string>& args);
+int cmdReports(const std::vector<std::string>& args);
+int cmdReport(const std::vector<std::string>& args);
 
 }  // namespace rv::cli

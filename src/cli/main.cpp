@@ -24,6 +24,13 @@ const std::vector<Command>& commands() {
         {"pack", "pack DB", "remove deleted records and rebuild the index", cmdPack},
         {"reindex", "reindex DB [--sort N[,N...]]",
          "rebuild the NewIndex tag from the given levels, else from the database's configuration", cmdReindex},
+        {"reports", "reports",
+         "make sure RVLVID.URP exists (as at program start) and list its reports: position, a tab, the name",
+         cmdReports},
+        {"report", "report DB REPORT (--text FILE | --pdf FILE) [--sort N[,N...]]",
+         "render REPORT (a position or the first report of that name) over DB in the given sort order "
+         "(default: the database's own); print the page count",
+         cmdReport},
     };
     return list;
 }
