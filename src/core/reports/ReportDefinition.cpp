@@ -288,6 +288,7 @@ ReportItem decodeItem(std::string_view b) {
     i.field = static_cast<std::uint8_t>(b[31]);
     i.width = readLE<std::int16_t>(b, 32);
     i.label = readPascalString(b, 34, 40);
+    if (!i.isField()) i.field = 0;  // the byte means nothing for fillers and labels
     return i;
 }
 
@@ -331,6 +332,9 @@ ReportDefinition decode(std::string_view b, DecodeNotes* notesOut) {
     DecodeNotes notes;
     ReportDefinition d;
     d.name = readPascalString(b, kNameAt, 30);
+    if (static_cast<unsigned char>(b[kNameAt]) > 30) notes.repairs.push_back("name length past its room");
+    for (std::size_t t = 0; t < 3; ++t)
+        if (static_cast<unsigned char>(b[kTitlesAt + t * 81]) > 80) notes.repairs.push_back("title length past its room");
     const int chars = readLE<std::int16_t>(b, kCharsAt);
     d.charsPerLine = nearestCharsPerLine(chars);
     if (d.charsPerLine != chars)

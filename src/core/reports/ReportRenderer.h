@@ -101,7 +101,7 @@ private:
     void endBadly();
     bool atEnd() const;
 
-    const ReportDefinition& def_;
+    const ReportDefinition def_;  // a copy: the caller's definition may change or go while pages are made
     ReportSource src_;
     PageEngine& engine_;
     PageCanvas canvas_;

@@ -22,11 +22,17 @@ fs::path reportFile(const fs::path& programFolder) { return rv::app::findFileNoC
 namespace {
 
 std::optional<std::string> readWhole(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    std::error_code ec;
+    if (fs::is_directory(file, ec)) return std::nullopt;
+    try {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) return std::nullopt;
+        std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        if (in.bad()) return std::nullopt;
+        return bytes;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 std::string systemReason(const std::string& what, const fs::path& file) {
@@ -92,7 +98,8 @@ int ReportStore::count() const {
 }
 
 std::optional<ReportDefinition> ReportStore::read(int position, DecodeNotes* notes) const {
-    if (position < 0) return std::nullopt;
+    std::error_code ec;
+    if (position < 0 || fs::is_directory(file_, ec)) return std::nullopt;
     std::ifstream in(file_, std::ios::binary);
     if (!in) return std::nullopt;
     std::string record(kDefinitionSize, '\0');
