@@ -19,6 +19,7 @@
 #include <system_error>
 
 #include "core/app/Paths.h"
+#include "core/reports/ReportStore.h"
 #include "core/db/SortOrder.h"
 #include "core/lists/DefaultLists.h"
 #include "gui/app/MainIcons.h"
@@ -434,6 +435,8 @@ void TMain::startUp(const MainOptions& options) {
     // Step 6.
     formats_ = rv::app::DisplayFormats(settings_, rv::app::IntlSettings{});
     table_.setDateCodec(&formats_.date());
+    // The report definitions file with the built-in reports (and the old report file taken over).
+    rv::reports::ensureReportFile(programFolder_);
     // Step 7.
     std::string path = settings_.lastDatabase;
     if (!fileExists(path)) {
