@@ -64,5 +64,7 @@ int cmdPack(const std::vector<std::string>& args);
 int cmdReindex(const std::vector<std::string>& args);
 int cmdImport(const std::vector<std::string>& args);
 int cmdExport(const std::vector<std::string>& args);
+int cmdReports(const std::vector<std::string>& args);
+int cmdReport(const std::vector<std::string>& args);
 
 }  // namespace rv::cli

@@ -32,6 +32,13 @@ const std::vector<Command>& commands() {
          "write the records of DB to a quoted-text file (or with --dbf a new dBase table); print the count.  "
          "Fields, order and title line default to the database's export settings",
          cmdExport},
+        {"reports", "reports",
+         "make sure RVLVID.URP exists (as at program start) and list its reports: position, a tab, the name",
+         cmdReports},
+        {"report", "report DB REPORT (--text FILE | --pdf FILE) [--sort N[,N...]]",
+         "render REPORT (a position or the first report of that name) over DB in the given sort order "
+         "(default: the database's own); print the page count",
+         cmdReport},
     };
     return list;
 }

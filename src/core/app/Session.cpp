@@ -7,6 +7,7 @@
 #include "core/app/Paths.h"
 #include "core/db/SortOrder.h"
 #include "core/db/VideoTable.h"
+#include "core/reports/ReportStore.h"
 #include "core/lists/DefaultLists.h"
 
 namespace rv::app {
@@ -77,6 +78,8 @@ StartUpResult Session::startUp() {
     loadProgramSettings(settings_, programConfigFile(), startFolder());
     formats_ = DisplayFormats(settings_, IntlSettings{});
     table_.setDateCodec(&formats_.date());
+    // The report definitions file with the built-in reports (and the old report file taken over).
+    (void)rv::reports::ensureReportFile(programFolder_);
 
     // The start-up database: the last one used, else MASTER.DBF in the program folder, made
     // empty when it is missing too.  Without any database the program cannot run.
