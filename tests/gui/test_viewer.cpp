@@ -1,5 +1,6 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -231,6 +232,83 @@ private slots:
         QVERIFY(!main.settings().displayFields[1]);
         QCOMPARE(grid->model()->columnCount(), 39);
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Star 1"));
+    }
+
+    // The in-place drop-down editors of the pick-list columns store exactly what was typed:
+    // no completion to a list entry, no change of letter case, nothing lost on the way to the
+    // file. Started with F2 and ended with Enter, or started by typing and ended by a click
+    // on another row.
+    void dropDownCellsStoreWhatWasTyped() {
+        table.close();
+        rvtest::videoTable(box->program() / "MASTER.DBF", {"Annie Hall", "Casablanca", "Zelig"});
+        rv::gui::TMain main;
+        QVERIFY(main.started());
+        rv::gui::TMyEdit* editor = rv::gui::installRecordEditor(main);
+        editor->lists().setList(6, {"Comedy", "Drama"});
+        editor->lists().setList(9, {"DVD", "VHS"});
+        rv::gui::ViewerGrid* grid = rv::gui::installViewer(main);
+        main.settings().fieldEditing = true;
+        main.SetViewerOptions();
+        main.resize(900, 600);
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+
+        QAbstractItemModel* model = grid->model();
+        auto columnOf = [&](const QString& title) {
+            for (int c = 0; c < model->columnCount(); ++c)
+                if (model->headerData(c, Qt::Horizontal).toString() == title) return c;
+            return -1;
+        };
+        auto clickCell = [&](int row, int column) {
+            const QModelIndex cell = model->index(row, column);
+            grid->scrollTo(cell);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+            QCOMPARE(grid->currentIndex(), cell);
+        };
+        auto onDisk = [&](const std::string& title, const char* field) {
+            rv::db::Table t;
+            t.setPath(box->program() / "MASTER.DBF");
+            t.open();
+            for (t.first(); !t.eof(); t.next())
+                if (t.asString("Title") == title) return QString::fromStdString(t.asString(field));
+            return QStringLiteral("<no record>");
+        };
+        const int category = columnOf(QStringLiteral("Category"));
+        const int format = columnOf(QStringLiteral("Format"));
+        QVERIFY(category >= 0 && format >= 0);
+        QCOMPARE(model->data(model->index(0, 0)).toString(), QStringLiteral("Annie Hall"));
+        QVERIFY(grid->entriesProvider()(14).contains(QStringLiteral("Comedy")));
+
+        // Category of Annie Hall: F2, "comedy", Enter.
+        clickCell(0, category);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* combo = grid->findChild<QComboBox*>();
+        QVERIFY(combo && combo->isVisible());
+        QVERIFY(combo->lineEdit()->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("comedy"));
+        QCOMPARE(combo->currentText(), QStringLiteral("comedy"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!grid->findChild<QComboBox*>() || !grid->findChild<QComboBox*>()->isVisible());
+        QCOMPARE(model->data(model->index(0, category)).toString(), QStringLiteral("comedy"));
+        QCOMPARE(onDisk("Annie Hall", "Category"), QStringLiteral("comedy"));
+
+        // Format of Casablanca: typing "d" opens the editor, a click on another row ends it.
+        clickCell(1, format);
+        QTest::keyClicks(grid, QStringLiteral("d"));
+        combo = grid->findChild<QComboBox*>();
+        QVERIFY(combo && combo->isVisible());
+        QCOMPARE(combo->currentText(), QStringLiteral("d"));
+        clickCell(2, 0);
+        QCOMPARE(model->data(model->index(1, format)).toString(), QStringLiteral("d"));
+        QCOMPARE(onDisk("Casablanca", "Format"), QStringLiteral("d"));
+        QCOMPARE(onDisk("Zelig", "Format"), QString());
+        QVERIFY(box->prompt().texts().isEmpty());
+
+        // After closing and reopening the program the cells still hold what was typed.
+        main.close();
+        QCOMPARE(onDisk("Annie Hall", "Category"), QStringLiteral("comedy"));
+        QCOMPARE(onDisk("Casablanca", "Format"), QStringLiteral("d"));
     }
 
     // Screenshots for looking at, when REELVANE_SHOTS names a folder.
