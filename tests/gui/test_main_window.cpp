@@ -18,9 +18,7 @@
 #include "core/db/Table.h"
 #include "core/db/VideoTable.h"
 #include "core/app/MainRules.h"
-#include "gui/app/TColorConfig.h"
 #include "gui/app/TMain.h"
-#include "gui/db/TMySortOrder.h"
 
 using rv::gui::MainOptions;
 using rv::gui::TMain;
@@ -424,39 +422,6 @@ private slots:
         QVERIFY(w.provideCommand(QStringLiteral("MenuAdd"), [] {}));
         QVERIFY(w.MenuAdd->isEnabled() && w.AddSpeed->isEnabled());
         QVERIFY(!w.provideCommand(QStringLiteral("MenuNoSuchItem"), [] {}));
-    }
-
-    // Screenshots for looking at, when REELVANE_SHOTS names a folder.
-    void screenshots() {
-        const QByteArray dir = qgetenv("REELVANE_SHOTS");
-        if (dir.isEmpty()) QSKIP("REELVANE_SHOTS not set");
-        Sandbox sb;
-        const auto db = rvtest::videoTable(sb.root() / "FILMS.DBF", {"Casablanca", "Vertigo", "Alien"});
-        sb.writeProgramIni({{"Last Database", db.string()}});
-        TMain w(onScreen(QSize(1280, 1024)));
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QAction* items[] = {w.MenuSpeed, w.MenuButtons, w.MenuNoButtons};
-        for (int m = 0; m < 3; ++m) {
-            items[m]->trigger();
-            QApplication::processEvents();
-            QVERIFY(w.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_mode%1.png").arg(m + 1)));
-        }
-        w.EnableEndSearch();
-        w.MenuSpeed->trigger();
-        QApplication::processEvents();
-        w.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_search.png"));
-        rv::gui::TColorConfig colors(w, rv::app::ColorWindow::Main);
-        colors.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&colors));
-        colors.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/colors.png"));
-        colors.ColorSetsChange(12);
-        colors.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/colors_camouflage.png"));
-        colors.reject();
-        rv::gui::TMySortOrder sort(w);
-        sort.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sort));
-        sort.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/sort.png"));
     }
 };
 
