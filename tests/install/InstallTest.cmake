@@ -3,7 +3,9 @@
 # (<prefix>/share/reelvane/lists beside <prefix>/bin), and a new record seeds the program
 # folder from the installed lists rather than from the source tree.
 #
-#   cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch> [-DWITH_GUI=ON] -P InstallTest.cmake
+#   cmake -DBUILD_DIR=<build> -DSOURCE_DIR=<source> -DWORK_DIR=<scratch> [-DWITH_GUI=ON] -P InstallTest.cmake
+
+cmake_minimum_required(VERSION 3.25)
 
 foreach(var BUILD_DIR SOURCE_DIR WORK_DIR)
   if(NOT DEFINED ${var})
