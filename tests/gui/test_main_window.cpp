@@ -106,7 +106,7 @@ void checkLayout(TMain& w, int mode) {
     for (QAbstractButton* b : bar) controls << b;
     controls << w.MyNavigator << w.ViewerGrid;
     for (QWidget* c : {static_cast<QWidget*>(w.NavigatorLabel), static_cast<QWidget*>(w.CountLabel),
-                       static_cast<QWidget*>(w.Count2Label), static_cast<QWidget*>(w.SearchOnLabel),
+                       static_cast<QWidget*>(w.SearchOnLabel),
                        static_cast<QWidget*>(w.ViewerLabel)})
         if (shown(c) && !c->property("text").toString().isEmpty()) controls << c;
 
@@ -124,6 +124,12 @@ void checkLayout(TMain& w, int mode) {
                      qPrintable(QStringLiteral("%1 overlaps %2")
                                     .arg(controls[i]->objectName(), controls[j]->objectName())));
 
+    // The second count line sits under the first (their text boxes share an edge in one mode).
+    if (shown(w.Count2Label) && !w.Count2Label->text().isEmpty()) {
+        QVERIFY(inClient(w, w.Count2Label).top() > inClient(w, w.CountLabel).top());
+        QVERIFY(client.contains(inClient(w, w.Count2Label)));
+        QVERIFY(!inClient(w, w.Count2Label).intersects(inClient(w, w.ViewerGrid)));
+    }
     // The viewer's frame holds the grid and its labels.
     QVERIFY(client.contains(inClient(w, w.ViewerBevel)));
     QVERIFY(inClient(w, w.ViewerBevel).contains(inClient(w, w.ViewerGrid)));
