@@ -22,6 +22,7 @@
 
 #include "core/db/Table.h"
 #include "gui/common/Prompt.h"
+#include "support/TempFolder.h"
 
 namespace rvtest {
 
@@ -32,24 +33,17 @@ namespace fs = std::filesystem;
 class Sandbox {
 public:
     Sandbox() : scope_(std::make_unique<rv::gui::ScriptedPrompt>()) {
-        std::string tmpl = (fs::temp_directory_path() / "rv_gui_XXXXXX").string();
-        if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-        root_ = tmpl;
         fs::create_directories(program());
         fs::create_directories(config());
         ::setenv("REELVANE_PROGRAM_DIR", program().c_str(), 1);
         ::setenv("REELVANE_CONFIG_DIR", config().c_str(), 1);
     }
-    ~Sandbox() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
     Sandbox(const Sandbox&) = delete;
     Sandbox& operator=(const Sandbox&) = delete;
 
-    fs::path root() const { return root_; }
-    fs::path program() const { return root_ / "program"; }
-    fs::path config() const { return root_ / "config"; }
+    fs::path root() const { return folder_.path(); }
+    fs::path program() const { return folder_.path() / "program"; }
+    fs::path config() const { return folder_.path() / "config"; }
     fs::path programIni() const { return config() / "RVLVID.INI"; }
     rv::gui::ScriptedPrompt& prompt() { return static_cast<rv::gui::ScriptedPrompt&>(rv::gui::prompt()); }
 
@@ -61,7 +55,7 @@ public:
     }
 
 private:
-    fs::path root_;
+    TempFolder folder_{"rv_gui"};
     rv::gui::PromptScope scope_;
 };
 

@@ -310,51 +310,6 @@ private slots:
         QCOMPARE(onDisk("Annie Hall", "Category"), QStringLiteral("comedy"));
         QCOMPARE(onDisk("Casablanca", "Format"), QStringLiteral("d"));
     }
-
-    // Screenshots for looking at, when REELVANE_SHOTS names a folder.
-    void screenshots() {
-        const QString dir = QString::fromLocal8Bit(qgetenv("REELVANE_SHOTS"));
-        if (dir.isEmpty()) QSKIP("REELVANE_SHOTS not set");
-        table.close();
-        std::vector<std::string> titles;
-        for (int i = 0; i < 60; ++i) titles.push_back("Film number " + std::to_string(60 - i));
-        rvtest::videoTable(box->program() / "MASTER.DBF", titles);
-        {
-            rv::db::Table t;
-            t.setPath(box->program() / "MASTER.DBF");
-            t.open();
-            for (int rec = 1; rec <= 60; ++rec) {
-                t.moveToRecNo(rec);
-                t.edit();
-                t.setString("Star1", rec % 2 ? "Ingrid Bergman" : "Cary Grant");
-                t.setString("Category", rec % 3 ? "Drama" : "Comedy");
-                t.setString("Viewed", rec % 4 ? "Yes" : "No");
-                t.post();
-            }
-        }
-        rv::gui::MainOptions options;
-        options.screenSize = QSize(1280, 1024);
-        rv::gui::TMain main(options);
-        rv::gui::installRecordEditor(main);
-        rv::gui::installViewer(main);
-        main.resize(900, 600);
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        const char* modes[] = {"MenuSpeed", "MenuButtons", "MenuNoButtons"};
-        for (int m = 0; m < 3; ++m) {
-            main.menuItem(QString::fromLatin1(modes[m]))->trigger();
-            QApplication::processEvents();
-            QVERIFY(main.grab().save(dir + QStringLiteral("/viewer_mode%1.png").arg(m + 1)));
-        }
-        TViewConfig w(main.settings(), main.scaleFactor(), &main);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        for (int page = 0; page < w.Pages->count(); ++page) {
-            w.Pages->setCurrentIndex(page);
-            QApplication::processEvents();
-            QVERIFY(w.grab().save(dir + QStringLiteral("/viewconfig_page%1.png").arg(page + 1)));
-        }
-    }
 };
 
 QTEST_MAIN(ViewerTest)

@@ -18,6 +18,7 @@
 #include "core/exchange/Export.h"
 #include "core/exchange/Import.h"
 #include "interop/InteropSupport.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -39,14 +40,12 @@ db::Date fixedToday() { return {2026, 6, 1}; }
 
 class ExchangeInterop : public ::testing::Test {
 protected:
-    fs::path dir;
+    rvtest::TempFolder folder{"rv_exchange_interop"};
+    fs::path dir = folder.path();
     app::ShortDateFormat dates{7, true, fixedToday};  // mm/dd/yyyy
     Table t;
 
     void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "rv_exchange_interop_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
         Table::createVideoTable(dir / "V.DBF");
         t.setPath(dir / "V.DBF");
         t.setDateCodec(&dates);
@@ -54,8 +53,6 @@ protected:
     }
     void TearDown() override {
         t.close();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
     // Two records with accents, quotes, commas, a number, a price and a date.
     void fill() {

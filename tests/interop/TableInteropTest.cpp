@@ -18,6 +18,7 @@
 #include "core/db/Table.h"
 #include "core/db/VideoTable.h"
 #include "interop/InteropSupport.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -32,16 +33,8 @@ bool contains(const std::string& haystack, const std::string& needle) { return h
 
 class TableInterop : public ::testing::Test {
 protected:
-    fs::path dir;
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "rv_table_interop_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    rvtest::TempFolder folder{"rv_table_interop"};
+    fs::path dir = folder.path();
     std::string q(const fs::path& p) const { return "'" + p.string() + "'"; }
 
     // A video table written here: an accented title, numbers, money, a date, and blanks.

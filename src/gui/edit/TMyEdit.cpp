@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <utility>
 
 #include "core/app/Formats.h"
 #include "core/db/Table.h"
@@ -119,11 +120,12 @@ void TMyEdit::createMenus() {
     MenuCopy = item(edit, "MenuCopy", QStringLiteral("&Copy"), "Ctrl+C", nullptr);
     MenuPaste = item(edit, "MenuPaste", QStringLiteral("&Paste"), "Ctrl+V", nullptr);
     MenuDelete = item(edit, "MenuDelete", QStringLiteral("&Delete"), "Ctrl+D", nullptr);
-    int command = 0;
-    for (QAction* a : {MenuCut, MenuCopy, MenuPaste, MenuDelete}) {
-        connect(a, &QAction::triggered, this, [this, command] { clipboard(command); });
-        ++command;
-    }
+    const std::pair<QAction*, ClipboardOp> clipboardItems[] = {{MenuCut, ClipboardOp::Cut},
+                                                              {MenuCopy, ClipboardOp::Copy},
+                                                              {MenuPaste, ClipboardOp::Paste},
+                                                              {MenuDelete, ClipboardOp::Delete}};
+    for (const auto& [a, op] : clipboardItems)
+        connect(a, &QAction::triggered, this, [this, op] { clipboard(op); });
 
     MenuHelp = item(nullptr, "MenuHelp", QStringLiteral("&Help"), "Ctrl+H", &TMyEdit::MenuHelpClick);
     MainMenu->addAction(MenuHelp);
@@ -620,19 +622,20 @@ void TMyEdit::SelectOscarAwardClick() { selectOscar(1, OscarAward); }
 void TMyEdit::SelectOscarNomClick() { selectOscar(2, OscarNom); }
 void TMyEdit::SelectMiscClick() { selectOscar(3, Misc); }
 
-void TMyEdit::clipboard(int command) {
+void TMyEdit::clipboard(ClipboardOp op) {
     // The focused text box, or the edit of the focused drop-down box.
     QWidget* focused = QApplication::focusWidget();
     if (!focused || !isAncestorOf(focused)) return;
     QLineEdit* e = textBoxOf(focused);
     if (!e && qobject_cast<QComboBox*>(focused->parentWidget())) e = textBoxOf(focused->parentWidget());
     if (!e || e->isReadOnly()) return;
-    switch (command) {
-        case 0: e->cut(); break;
-        case 1: e->copy(); break;
-        case 2: e->paste(); break;
-        default:
+    switch (op) {
+        case ClipboardOp::Cut: e->cut(); break;
+        case ClipboardOp::Copy: e->copy(); break;
+        case ClipboardOp::Paste: e->paste(); break;
+        case ClipboardOp::Delete:
             if (e->hasSelectedText()) e->del();  // Delete removes the selection without copying it
+            break;
     }
 }
 

@@ -144,7 +144,9 @@ private:
     bool askToUpdate(std::string_view question);
     void moveRecord(bool forward);
     void selectOscar(int kind, QLineEdit* target);
-    void clipboard(int command);
+    // The Edit menu's commands on the focused text box.
+    enum class ClipboardOp { Cut, Copy, Paste, Delete };
+    void clipboard(ClipboardOp op);
     void enterPressed(QObject* watched);
 
     MainHost& main_;

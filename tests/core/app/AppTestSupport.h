@@ -11,26 +11,11 @@
 #include <optional>
 #include <string>
 
+#include "support/TempFolder.h"
+
 namespace rv::app::test {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "rv-app-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = rvtest::TempFolder;
 
 // Sets (or with nothing, unsets) a variable until the end of the scope.
 class ScopedEnv {

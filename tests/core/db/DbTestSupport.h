@@ -12,30 +12,13 @@
 #include <vector>
 
 #include "core/db/Table.h"
+#include "support/TempFolder.h"
 
 namespace rv::db::test {
 
 namespace fs = std::filesystem;
 
-class TempDir {
-public:
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "rv_db_XXXXXX").string();
-        if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = tmpl;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
+using TempDir = rvtest::TempFolder;
 
 inline std::string readBytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
