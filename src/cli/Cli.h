@@ -3,9 +3,20 @@
 // standard error with a non-zero exit code.
 
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+namespace rv::app {
+class ShortDateFormat;
+}
+namespace rv::browse {
+struct SearchCriteria;
+}
+namespace rv::db {
+class Table;
+}
 
 namespace rv::cli {
 
@@ -62,5 +73,15 @@ int cmdAdd(const std::vector<std::string>& args);
 int cmdDelete(const std::vector<std::string>& args);
 int cmdPack(const std::vector<std::string>& args);
 int cmdReindex(const std::vector<std::string>& args);
+int cmdLocate(const std::vector<std::string>& args);
+
+// Takes the "--where FIELD=CRITERION" and "--or" options out of `args` and stores them as the
+// Search window would (each --where one row of the current level, --or the next level).
+// Nothing when there is none; a CommandError with the window's message when a level cannot
+// be stored.
+std::optional<rv::browse::SearchCriteria> takeSearchCriteria(std::vector<std::string>& args,
+                                                             const rv::app::ShortDateFormat& dates);
+// Puts the criteria in force on the open table; false when no record matches.
+bool applySearch(rv::db::Table& table, const std::optional<rv::browse::SearchCriteria>& criteria);
 
 }  // namespace rv::cli

@@ -8,6 +8,7 @@
 #include "cli/Cli.h"
 #include "core/app/Formats.h"
 #include "core/app/Profile.h"
+#include "core/browse/SearchCriteria.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
 
@@ -105,7 +106,10 @@ int cmdInfo(const std::vector<std::string>& args) {
     return 0;
 }
 
-int cmdList(const std::vector<std::string>& args) {
+int cmdList(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    const app::DisplayFormats formats = app::loadDisplayFormats();
+    const auto criteria = takeSearchCriteria(args, formats.date());
     ParsedArgs a = parseArgs(args, {"--sort", "--fields", "--limit"});
     fs::path p = tablePath(a);
     std::vector<int> fields;
@@ -116,7 +120,6 @@ int cmdList(const std::vector<std::string>& args) {
     const int limit = a.has("--limit") ? parseNumber(a.options.at("--limit"), 0, INT_MAX, "the limit") : INT_MAX;
     std::string expression = a.has("--sort") ? db::BuildSortString(levelsFrom(a.options.at("--sort"))) : "";
 
-    const app::DisplayFormats formats = app::loadDisplayFormats();
     Table t;
     t.setPath(p);
     t.setReadOnly(true);
@@ -124,6 +127,7 @@ int cmdList(const std::vector<std::string>& args) {
     t.open();
     reportProblem(t);
     if (!expression.empty()) t.orderBy(expression);
+    if (!applySearch(t, criteria)) return 0;
 
     // Catalogue numbers to the table's own field positions (-1: the table has no such field).
     std::vector<int> columns;

@@ -16,12 +16,22 @@ const std::vector<Command>& commands() {
         {"create", "create DB", "create an empty video table (40 catalogue fields, no index)", cmdCreate},
         {"check", "check DB", "exit 0 when DB is a valid video table, else print why and exit 1", cmdCheck},
         {"info", "info DB", "print records, deleted, fields, sort and index of DB", cmdInfo},
-        {"list", "list DB [--sort N[,N...]] [--fields N[,N...]] [--limit K]",
-         "print the live records as quoted comma-separated lines", cmdList},
+        {"list", "list DB [--sort N[,N...]] [--fields N[,N...]] [--limit K] [--where FIELD=CRITERION ...] [--or ...]",
+         "print the live records as quoted comma-separated lines; with --where only the records a search by\n"
+         "      form lets through: each --where is one row of the Search window, --or starts the next level\n"
+         "      (at most ten); CRITERION is text, or for number and date fields VALUE, = VALUE, > VALUE,\n"
+         "      < VALUE or > LOW AND < HIGH",
+         cmdList},
         {"add", "add DB Field=Value ...", "append one record, validated like the record editor; print its number",
          cmdAdd},
         {"delete", "delete DB RECNO", "mark record RECNO deleted", cmdDelete},
         {"pack", "pack DB", "remove deleted records and rebuild the index", cmdPack},
+        {"locate",
+         "locate DB FIELD VALUE [--exact | --start | --anywhere] [--case] [--sort N[,N...]] [--after RECNO] "
+         "[--where ...]",
+         "print the number of the first record (after RECNO with --after) whose FIELD, as displayed, matches\n"
+         "      VALUE (default: at the beginning, any letter case); exit 1 when none does",
+         cmdLocate},
         {"reindex", "reindex DB [--sort N[,N...]]",
          "rebuild the NewIndex tag from the given levels, else from the database's configuration", cmdReindex},
     };

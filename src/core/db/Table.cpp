@@ -1202,6 +1202,12 @@ std::string Table::asStored(int i) const {
     return r ? std::string(dbf::stored(r, f)) : std::string(size_t(f.length), ' ');
 }
 
+std::string_view Table::storedView(int i) const {
+    const FieldInfo& f = d_->fieldAt(i);
+    const char* r = d_->currentRecord();
+    return r ? dbf::stored(r, f) : std::string_view();
+}
+
 bool Table::isBlank(int i) const {
     const FieldInfo& f = d_->fieldAt(i);
     const char* r = d_->currentRecord();

@@ -186,6 +186,8 @@ public:
     Date asDate(int i) const;      // empty for a blank or invalid date
     Date asDate(std::string_view name) const;
     std::string asStored(int i) const;  // the field's bytes exactly as stored
+    // The same bytes without a copy; valid until the table moves, changes or closes.
+    std::string_view storedView(int i) const;
     bool isBlank(int i) const;          // only spaces (or NULs) stored
 
     // Setters need the Edit or Insert state.  Text longer than a C field is cut.  Text for an
