@@ -5,7 +5,12 @@
 //   reelvane-engine-bench index DB        add NewIndex on Title then Year
 //   reelvane-engine-bench walk DB         read every field of every record in NewIndex order
 //   reelvane-engine-bench pack DB         delete every tenth record, then pack
+//   reelvane-engine-bench search DB       the two-level search of bench/search.sh through the
+//                                         record filter; prints the count and its seconds
+//   reelvane-engine-bench locate DB TITLE locate TITLE exactly (any case) in title order;
+//                                         prints the record number and its seconds
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -15,6 +20,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/Formats.h"
+#include "core/browse/Locate.h"
+#include "core/browse/RecordSearch.h"
 #include "core/db/FieldCatalog.h"
 #include "core/db/Table.h"
 
@@ -123,6 +131,47 @@ int pack(const std::string& db) {
     return 0;
 }
 
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Level 1: Title contains NIGHT and Category contains DRAMA; level 2: Year from 1951 to 1959.
+int search(const std::string& db) {
+    Table t;
+    t.setPath(db);
+    t.setReadOnly(true);
+    t.open();
+    rv::app::ShortDateFormat dates;
+    rv::browse::SearchCriteria criteria;
+    rv::browse::SearchLevelRows first, second;
+    first.cell(1) = "night";
+    first.cell(14) = "drama";
+    second.cell(11) = "> 1950 AND < 1960";
+    second.comparison(11) = rv::browse::RowComparison::Range;
+    if (!rv::browse::storeLevel(criteria, first, dates).ok() || !rv::browse::storeLevel(criteria, second, dates).ok())
+        return 1;
+    const auto start = std::chrono::steady_clock::now();
+    rv::browse::RecordSearch running(t);
+    running.start(criteria);
+    const int count = t.recordCount();
+    const double seconds = secondsSince(start);
+    std::printf("count %d seconds %.4f\n", count, seconds);
+    return 0;
+}
+
+int locate(const std::string& db, const std::string& title) {
+    Table t;
+    t.setPath(db);
+    t.setReadOnly(true);
+    t.open();
+    t.orderBy("UPPER(TITLE)");
+    const auto start = std::chrono::steady_clock::now();
+    const auto found = rv::browse::locate(t, "Title", title, rv::browse::LocateMatch::Exact, false, true);
+    const double seconds = secondsSince(start);
+    std::printf("recno %d seconds %.4f\n", found == rv::browse::LocateResult::Found ? t.recNo() : 0, seconds);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,10 +181,12 @@ int main(int argc, char** argv) {
         if (a.size() == 2 && a[0] == "index") return index(a[1]);
         if (a.size() == 2 && a[0] == "walk") return walk(a[1]);
         if (a.size() == 2 && a[0] == "pack") return pack(a[1]);
+        if (a.size() == 2 && a[0] == "search") return search(a[1]);
+        if (a.size() == 3 && a[0] == "locate") return locate(a[1], a[2]);
     } catch (const std::exception& e) {
         std::cerr << "reelvane-engine-bench: " << e.what() << "\n";
         return 1;
     }
-    std::cerr << "usage: reelvane-engine-bench create CSV DB | index DB | walk DB | pack DB\n";
+    std::cerr << "usage: reelvane-engine-bench create CSV DB | index DB | walk DB | pack DB | search DB | locate DB TITLE\n";
     return 2;
 }
