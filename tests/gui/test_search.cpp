@@ -109,6 +109,17 @@ class SearchTest : public QObject {
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
     }
+    // Opens a cell's editor (F2) and closes it again (Escape), for a look at the template.
+    static void edit(TMySearch& w, int field) {
+        w.SearchGrid->setFocus();
+        w.SearchGrid->setCurrentCell(field - 1, 2);
+        QTest::keyClick(w.SearchGrid, Qt::Key_F2);
+    }
+    static void endEdit(TMySearch& w) {
+        if (QWidget* editor = w.SearchGrid->indexWidget(w.SearchGrid->currentIndex()))
+            QTest::keyClick(editor, Qt::Key_Escape);
+        QApplication::processEvents();
+    }
     static QString cell(TMySearch& w, int field) { return w.SearchGrid->item(field - 1, 2)->text(); }
     // Clicks the "..." cell of a row; `act` runs on the Search Options window it opens.
     static void clickOptions(TMySearch& w, int field, std::function<void(TSearchOptions&)> act) {
@@ -617,23 +628,21 @@ private slots:
                 type(w, kTitle, QStringLiteral("star"));
                 QVERIFY(w.grab().save(dir + QStringLiteral("/search_text") + suffix));
                 type(w, kYear, QStringLiteral("1995"));
-                w.SearchGrid->setCurrentCell(kYear - 1, 2);
-                QTest::keyClick(w.SearchGrid, Qt::Key_F2);
+                edit(w, kYear);
                 QVERIFY(w.grab().save(dir + QStringLiteral("/search_number_equal") + suffix));
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                endEdit(w);
                 for (int c : {1, 2, 3}) {
                     clickOptions(w, kYear, [c](TSearchOptions& o) { pick(o, c); });
                     QTRY_COMPARE(int(w.comparison(kYear)), c + 1);
-                    QTest::keyClick(w.SearchGrid, Qt::Key_F2);
+                    edit(w, kYear);
                     const char* names[] = {"", "greater", "less", "range"};
                     QVERIFY(w.grab().save(dir + QStringLiteral("/search_number_") + QLatin1String(names[c]) + suffix));
-                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                    endEdit(w);
                 }
                 type(w, kCheckDate, QStringLiteral("03051997"));
-                w.SearchGrid->setCurrentCell(kCheckDate - 1, 2);
-                QTest::keyClick(w.SearchGrid, Qt::Key_F2);
+                edit(w, kCheckDate);
                 QVERIFY(w.grab().save(dir + QStringLiteral("/search_date") + suffix));
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                endEdit(w);
                 bool grabbed = false;
                 clickOptions(w, kStar1, [&](TSearchOptions& o) {
                     check(o);

@@ -151,6 +151,7 @@ TMySearch::TMySearch(SearchWindowContext context, QWidget* parent) : QDialog(par
     for (QPushButton* b : {OkButton, ExitButton, ClearButton, MoreButton, HelpButton}) buttons->addWidget(b);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(buttons);
     layout->addWidget(SearchGrid);
 
@@ -165,6 +166,11 @@ void TMySearch::showEvent(QShowEvent* event) {
     placed_ = true;
     adjustSize();
     if (context_.place) context_.place(this);
+    // The grid is sized for the screen already; the window fits around it again, about the
+    // centre the placement chose.
+    const QPoint centre = geometry().center();
+    adjustSize();
+    move(centre - QPoint(width() / 2, height() / 2));
     if (y() > 10) move(x(), y() - 10);
 }
 
