@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include "gui/app/SearchCommands.h"
 #include "gui/app/TMain.h"
 #include "gui/browse/Viewer.h"
 #include "gui/edit/TMyEdit.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     if (!main.started()) return 1;  // no database could be found or created
     rv::gui::installRecordEditor(main);  // the record editor and the data lists, kept until the end
     rv::gui::installViewer(main);        // the grid over the video table and the Viewer command
+    rv::gui::installSearch(main);        // search by form, locate and locate next
     main.show();
     return QApplication::exec();
 }

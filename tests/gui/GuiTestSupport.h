@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "core/app/Formats.h"
+#include "core/browse/SearchCriteria.h"
 #include "core/db/Table.h"
 #include "gui/common/Prompt.h"
 
@@ -99,6 +101,15 @@ inline std::vector<std::string> titles(rv::db::Table& t) {
     std::vector<std::string> out;
     for (t.first(); !t.eof(); t.next()) out.push_back(t.asString("Title"));
     return out;
+}
+
+// Search criteria of one level: the Title row holds `text`.
+inline rv::browse::SearchCriteria titleCriteria(const std::string& text) {
+    rv::browse::SearchLevelRows rows;
+    rows.cell(1) = text;
+    rv::browse::SearchCriteria criteria;
+    rv::browse::storeLevel(criteria, rows, rv::app::ShortDateFormat());
+    return criteria;
 }
 
 // Another process holding a table open shared until this object goes away.

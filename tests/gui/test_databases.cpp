@@ -182,11 +182,15 @@ private slots:
 
     void updateDatabaseKeepsTheSearch() {
         Sandbox sb;
+        const auto db = rvtest::videoTable(sb.program() / "MASTER.DBF", {"Casablanca", "Vertigo", "Alien"});
         TMain w(options());
-        w.EnableEndSearch();
+        QVERIFY(w.search().start(rvtest::titleCriteria("a")));
+        QCOMPARE(w.table().recordCount(), 2);
         w.settings().sortLevels = {11, 0, 0, 0};
         w.MenuUpdateDatabase->trigger();
         QVERIFY(w.searchInForce());
+        QCOMPARE(w.table().recordCount(), 2);  // the same search over the table read again
+        QCOMPARE(w.CountLabel->text(), QStringLiteral("2"));
         QVERIFY(w.SearchOnLabel->isVisibleTo(&w));
         QVERIFY(w.MenuEndSearch->isEnabled());
         QVERIFY(w.table().isOpen());
@@ -195,6 +199,7 @@ private slots:
         QVERIFY(!w.searchInForce());
         QVERIFY(!w.SearchOnLabel->isVisibleTo(&w));
         QVERIFY(!w.MenuEndSearch->isEnabled());
+        QCOMPARE(w.CountLabel->text(), QStringLiteral("3"));
     }
 
     void sortOrderOk() {

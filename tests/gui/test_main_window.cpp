@@ -368,7 +368,7 @@ private slots:
             QApplication::processEvents();
             QVERIFY(w.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_mode%1.png").arg(m + 1)));
         }
-        w.EnableEndSearch();
+        QVERIFY(w.search().start(rvtest::titleCriteria("a")));
         w.MenuSpeed->trigger();
         QApplication::processEvents();
         w.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_search.png"));

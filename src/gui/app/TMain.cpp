@@ -420,6 +420,7 @@ void TMain::ensureProgramFolder() {
 
 void TMain::startUp(const MainOptions& options) {
     // Step 2.
+    search_.setListener([this](bool) { updateSearchControls(); });
     DisableEndSearch();
     setWindowTitle(kCaption);
     ViewerLabel->setText(QStringLiteral("Video Viewer"));
@@ -559,7 +560,6 @@ void TMain::SaveDatabaseSettings() {
 // ---- Program end --------------------------------------------------------------------------
 
 void TMain::closeEvent(QCloseEvent* event) {
-    searchInForce_ = false;
     settings_.mainLeft = x();
     settings_.mainTop = y();
     settings_.mainWidth = width();
@@ -640,7 +640,7 @@ bool TMain::browseBlocked(const QAction* item) const {
 void TMain::updateCommandStates() {
     for (QAction* a : commandItems_) {
         bool enabled = handlers_.count(a) > 0 && !(browseMode_ && browseBlocked(a));
-        if (a == MenuEndSearch) enabled = enabled && searchInForce_;
+        if (a == MenuEndSearch) enabled = enabled && search_.inForce();
         a->setEnabled(enabled);
     }
     for (auto& [item, buttons] : pictureButtons_)
@@ -790,7 +790,7 @@ bool TMain::MakeNewDB(const std::string& path) {
 }
 
 void TMain::switchDatabase(const std::string& newPath, SwitchKind kind) {
-    if (searchInForce_) DoEndSearch();
+    if (search_.inForce()) DoEndSearch();
     const std::string previous = settings_.lastDatabase;
     table_.close();
     pointTableAt(newPath);
@@ -858,7 +858,7 @@ void TMain::DoOpen() { doOpen(SwitchKind::Open); }
 void TMain::DoNew() {
     if (auto chosen = chooseDatabaseFile(FileRequest::Mode::Save, QStringLiteral("New Database File"))) {
         const std::string& path = *chosen;
-        if (searchInForce_) DoEndSearch();
+        if (search_.inForce()) DoEndSearch();
         if (!hasDbfExtension(fs::path(path).filename().string()))
             prompt().error(this, kInvalidFileType);
         else if (MakeNewDB(path))
@@ -873,12 +873,13 @@ void TMain::OpenSaveFile(const std::string& path) {
 }
 
 void TMain::MenuUpdateDatabaseClick() {
-    const bool wasSearch = searchInForce_;
-    if (wasSearch) DoEndSearch();
-    SaveDatabaseSettings();
-    table_.close();
-    if (wasSearch) EnableEndSearch();
-    runCommand([&] { table_.open(); });
+    {
+        // The table is read again whole; a search in force comes back over it afterwards.
+        rv::browse::SuspendedSearch suspended(search_);
+        SaveDatabaseSettings();
+        table_.close();
+        runCommand([&] { table_.open(); });
+    }
     SetViewerOptions();
     DisplayCount();
 }
@@ -886,23 +887,22 @@ void TMain::MenuUpdateDatabaseClick() {
 // ---- Search in force ----------------------------------------------------------------------
 
 void TMain::DisableEndSearch() {
-    searchInForce_ = false;
-    SearchOnLabel->hide();
-    updateCommandStates();
+    search_.end();
+    updateSearchControls();
 }
 
 void TMain::EnableEndSearch() {
-    searchInForce_ = true;
-    SearchOnLabel->show();
+    runCommand([&] { search_.resume(); });
+    updateSearchControls();
+}
+
+void TMain::updateSearchControls() {
+    SearchOnLabel->setVisible(search_.inForce());
     updateCommandStates();
 }
 
 void TMain::DoEndSearch() {
     DisableEndSearch();
-    if (table_.isOpen()) {
-        table_.close();
-        runCommand([&] { table_.open(); });
-    }
     SetViewerOptions();
     DisplayCount();
 }

@@ -29,6 +29,7 @@
 
 #include "core/app/Formats.h"
 #include "core/app/Settings.h"
+#include "core/browse/RecordSearch.h"
 #include "core/db/Table.h"
 #include "gui/app/Navigator.h"
 #include "gui/common/Prompt.h"
@@ -83,7 +84,10 @@ public:
     const std::filesystem::path& programFolder() const { return programFolder_; }
     const std::string& sortExpression() const { return sortExpression_; }
     bool browseMode() const { return browseMode_; }
-    bool searchInForce() const { return searchInForce_; }
+    bool searchInForce() const { return search_.inForce(); }
+    // The search in force over the video table; commands that need the whole table hold a
+    // rv::browse::SuspendedSearch over it.
+    rv::browse::RecordSearch& search() { return search_; }
     double scaleFactor() const { return scaleFactor_; }
     QSize screenSize() const { return screenSize_; }
     int editorMode() const { return editorMode_; }
@@ -108,6 +112,9 @@ public:
     // 3 search, 4 report, 5 configure, 6 all windows); its OK calls AcceptColors.
     void DoColors(int code);
     void AcceptColors(int code, const rv::app::ColorSet& colors);
+    // The search in force: DisableEndSearch ends it, EnableEndSearch brings the kept criteria
+    // back; "SEARCH ON" and the End Search controls follow.  DoEndSearch also reapplies the
+    // viewer configuration and refreshes the record count.
     void DisableEndSearch();
     void EnableEndSearch();
     void DoEndSearch();
@@ -157,6 +164,7 @@ private:
     void connectButton(QAbstractButton* button, QAction* item, bool lettered);
     void layoutForMode();
     void updateCommandStates();
+    void updateSearchControls();
     void updateTicks();
     void startUp(const MainOptions& options);
     bool openStartDatabase(const std::string& path);
@@ -180,6 +188,7 @@ private:
     // State
     rv::app::Settings settings_;
     rv::db::Table table_;
+    rv::browse::RecordSearch search_{table_};
     rv::app::DisplayFormats formats_;
     std::filesystem::path programFolder_;
     std::filesystem::path basePath_;
@@ -189,7 +198,6 @@ private:
     bool started_ = false;
     bool browseMode_ = false;
     bool savedFieldEditing_ = false;
-    bool searchInForce_ = false;
     bool shownOnce_ = false;
     bool activatedOnce_ = false;
     int editorMode_ = 1;
