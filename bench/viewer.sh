@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Opens the main window offscreen on a database of N generated records (default 100000)
-# and prints first_paint_ms=<n> scroll_end_ms=<n> rss_mb=<n>.
+# and prints first_paint_ms=<n> scroll_end_ms=<n> rss_mb=<n>, then the same with a search in
+# force (Title contains NIGHT, --where Title=night; override with WHERE=FIELD=CRITERION).
 #   bench/viewer.sh [N]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,4 +18,5 @@ if [ ! -f "$db" ]; then
 fi
 # The first run after generating builds the index file; time the usual start, with it there.
 QT_QPA_PLATFORM=offscreen "$build/bench/reelvane-viewer-bench" "$db" >/dev/null
-QT_QPA_PLATFORM=offscreen "$build/bench/reelvane-viewer-bench" "$db"
+echo "all: $(QT_QPA_PLATFORM=offscreen "$build/bench/reelvane-viewer-bench" "$db")"
+echo "where: $(QT_QPA_PLATFORM=offscreen "$build/bench/reelvane-viewer-bench" "$db" --where "${WHERE:-Title=night}")"

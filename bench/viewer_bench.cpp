@@ -1,5 +1,7 @@
-// reelvane-viewer-bench DB: opens the main window on DB offscreen, as the program does at
-// start-up (settings, validation, index, the viewer), and prints
+// reelvane-viewer-bench DB [--where FIELD=CRITERION]: opens the main window on DB offscreen, as
+// the program does at start-up (settings, validation, index, the viewer), with --where also
+// puts a search by form in force (one row of the Search window, by catalogue field name),
+// and prints
 //   first_paint_ms=<n> scroll_end_ms=<n> rss_mb=<n>
 // first_paint_ms runs from before the main window is created until the grid's first screen
 // of rows is painted; scroll_end_ms from the jump to the last row until it is painted.
@@ -14,6 +16,8 @@
 #include <fstream>
 #include <string>
 
+#include "core/browse/SearchCriteria.h"
+#include "core/db/FieldCatalog.h"
 #include "gui/app/TMain.h"
 #include "gui/browse/Viewer.h"
 #include "gui/browse/ViewerGrid.h"
@@ -31,8 +35,10 @@ long rssKb() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: reelvane-viewer-bench DB\n");
+    std::string where;
+    if (argc == 4 && std::string(argv[2]) == "--where") where = argv[3];
+    if (argc < 2 || (argc != 2 && where.empty())) {
+        std::fprintf(stderr, "usage: reelvane-viewer-bench DB [--where FIELD=CRITERION]\n");
         return 2;
     }
     namespace fs = std::filesystem;
@@ -61,6 +67,25 @@ int main(int argc, char** argv) {
             return 1;
         }
         rv::gui::ViewerGrid* grid = rv::gui::installViewer(main);
+        if (!where.empty()) {
+            const auto eq = where.find('=');
+            const auto field = rv::db::fieldNumber(where.substr(0, eq == std::string::npos ? 0 : eq));
+            if (!field) {
+                std::fprintf(stderr, "reelvane-viewer-bench: expected FIELD=CRITERION\n");
+                return 2;
+            }
+            const rv::browse::TypedRow typed = rv::browse::typedRow(*field, where.substr(eq + 1));
+            rv::browse::SearchLevelRows rows;
+            rows.cell(*field) = typed.cell;
+            rows.comparison(*field) = typed.comparison;
+            rv::browse::SearchCriteria criteria;
+            if (!rv::browse::storeLevel(criteria, rows, main.formats().date()).ok() || !main.search().start(criteria)) {
+                std::fprintf(stderr, "reelvane-viewer-bench: the search finds nothing\n");
+                return 1;
+            }
+            main.SetViewerOptions();
+            main.DisplayCount();
+        }
         main.show();
         QApplication::processEvents();
         grid->viewport()->repaint();
