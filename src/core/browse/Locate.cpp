@@ -1,7 +1,7 @@
 #include "core/browse/Locate.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 #include "core/browse/ViewerLayout.h"
 #include "core/db/DbfFormat.h"
@@ -76,16 +76,13 @@ std::string displayedText(const rv::db::Table& table, int recNo, int fieldIndex)
     const rv::db::FieldInfo& f = table.fieldInfo(fieldIndex);
     std::string text = table.valueAt(recNo, fieldIndex);
     if ((f.type != 'N' && f.type != 'F') || text.empty()) return text;
+    // Written with a point whatever the process's locale.
     const double value = rv::db::dbf::number(text);
-    char buffer[64];
-    if (f.decimals == 0)
-        std::snprintf(buffer, sizeof buffer, "%.0f", value);
-    else
-        std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    std::string out = buffer;
-    // The general notation is written with a point whatever the process's locale.
-    std::replace(out.begin(), out.end(), ',', '.');
-    return out;
+    char buffer[400];
+    auto [end, ec] = f.decimals == 0
+                         ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0)
+                         : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return ec == std::errc() ? std::string(buffer, end) : text;
 }
 
 bool locateMatches(std::string_view shown, std::string_view value, LocateMatch match, bool caseSensitive,
