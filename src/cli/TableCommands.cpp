@@ -11,6 +11,7 @@
 #include "core/browse/SearchCriteria.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 
 namespace rv::cli {
 
