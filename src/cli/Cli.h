@@ -83,5 +83,7 @@ std::optional<rv::browse::SearchCriteria> takeSearchCriteria(std::vector<std::st
                                                              const rv::app::ShortDateFormat& dates);
 // Puts the criteria in force on the open table; false when no record matches.
 bool applySearch(rv::db::Table& table, const std::optional<rv::browse::SearchCriteria>& criteria);
+int cmdImport(const std::vector<std::string>& args);
+int cmdExport(const std::vector<std::string>& args);
 
 }  // namespace rv::cli

@@ -9,6 +9,7 @@
 #include "core/app/Formats.h"
 #include "core/app/Profile.h"
 #include "core/browse/SearchCriteria.h"
+#include "core/app/Session.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
 #include "core/db/VideoTable.h"
@@ -20,12 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using db::Table;
 
-// The sentence every exclusive-use message ends with.
-const std::string kExclusiveTail =
-    " requires exclusive use of the DBase File.  Make sure that the DBase File is not in use by another program  or "
-    "that no other users are running the software or that no other copies of the software are in use.";
-const std::string kPackInUse = "Unable to pack table.  Packing" + kExclusiveTail;
-const std::string kReindexInUse = "Unable to reindex table.  Reindexing" + kExclusiveTail;
+// The windows' in-use messages, from the session.
+const std::string kPackInUse = app::inUseMessage(app::ExclusiveCommand::Pack);
+const std::string kReindexInUse = app::inUseMessage(app::ExclusiveCommand::Rebuild);
 
 fs::path tablePath(const ParsedArgs& a) {
     if (a.positional.size() > 1) throw UsageError("unexpected argument \"" + a.positional[1] + "\"");

@@ -34,6 +34,15 @@ const std::vector<Command>& commands() {
          cmdLocate},
         {"reindex", "reindex DB [--sort N[,N...]]",
          "rebuild the NewIndex tag from the given levels, else from the database's configuration", cmdReindex},
+        {"import", "import DB FILE [--dbf] [--skip-first | --no-skip-first] [--map I:F[,I:F...]]",
+         "add the records of a quoted-text file (or with --dbf a dBase table) to DB; print the count.  Without "
+         "--map import field i goes to field i (up to 40); skip-first defaults to the database's setting",
+         cmdImport},
+        {"export", "export DB FILE [--dbf] [--fields N[,N...]] [--titles | --no-titles] [--where FIELD=CRITERION ...] [--or ...]",
+         "write the records of DB to a quoted-text file (or with --dbf a new dBase table); print the count.  "
+         "Fields, order and title line default to the database's export settings; with --where (as for list)\n"
+         "      only the records of that search are written, and a search no record passes writes nothing",
+         cmdExport},
     };
     return list;
 }

@@ -6,6 +6,7 @@
 #include "gui/app/TMain.h"
 #include "gui/browse/Viewer.h"
 #include "gui/edit/TMyEdit.h"
+#include "gui/exchange/ExchangeCommands.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     rv::gui::installRecordEditor(main);  // the record editor and the data lists, kept until the end
     rv::gui::installViewer(main);        // the grid over the video table and the Viewer command
     rv::gui::installSearch(main);        // search by form, locate and locate next
+    rv::gui::installExchange(main);      // Import and Export
     main.show();
     return QApplication::exec();
 }

@@ -17,6 +17,8 @@
 #include "gui/browse/Viewer.h"
 #include "gui/browse/ViewerGrid.h"
 #include "gui/edit/TMyEdit.h"
+#include "gui/exchange/ExchangeCommands.h"
+#include "gui/exchange/TMyExport.h"
 
 using rv::gui::TMain;
 using rvtest::Sandbox;
@@ -36,6 +38,7 @@ struct Program {
         rv::gui::installRecordEditor(*main);
         grid = rv::gui::installViewer(*main);
         rv::gui::installSearch(*main);
+        rv::gui::installExchange(*main);
         main->show();
     }
     int gridRows() { return grid->model()->rowCount(); }
@@ -100,6 +103,44 @@ private slots:
         QCOMPARE(w.CountLabel->text(), QStringLiteral("5"));
         QCOMPARE(p.gridRows(), 5);
         QCOMPARE(w.search().criteria(), rvtest::titleCriteria("star"));
+    }
+
+    void exportWritesTheSearchOrTheEntireDatabaseAndKeepsTheSearch() {
+        Program p;
+        TMain& w = *p.main;
+        for (int n = 2; n <= 40; ++n) w.settings().exportFields[n] = false;
+        w.settings().exportFirstRow = false;
+        searchTitles(w, QStringLiteral("star"));
+        QCOMPARE(p.gridRows(), 3);
+        const auto exportTo = [&](const std::filesystem::path& file, bool entire) {
+            p.sb.prompt().files.push_back(QString::fromStdString(file.string()));
+            bool ran = false;
+            rvtest::whenModal<rv::gui::TMyExport>([&](rv::gui::TMyExport& e) {
+                ran = true;
+                QVERIFY(e.ExportSearch->isEnabled());
+                QVERIFY(e.ExportSearch->isChecked());
+                if (entire) QTest::mouseClick(e.ExportEntire, Qt::LeftButton);
+                QTest::mouseClick(e.StartExportButton, Qt::LeftButton);
+            });
+            w.menuItem(QStringLiteral("MenuExport"))->trigger();
+            QVERIFY(ran);
+        };
+        // The lines of an export, in sorted order (the export walks the database's order).
+        const auto linesOf = [](const std::filesystem::path& file) {
+            QStringList lines = QString::fromStdString(rvtest::readText(file)).split(QStringLiteral("\r\n"));
+            lines.sort();
+            return lines.join(QLatin1Char('|'));
+        };
+        exportTo(p.sb.root() / "found.txt", false);
+        QCOMPARE(linesOf(p.sb.root() / "found.txt"), QStringLiteral("|\"Lone Star\"|\"Star Wars\"|\"Stargate\""));
+        // "Export Entire Database" writes every record, and the search is in force afterwards.
+        exportTo(p.sb.root() / "all.txt", true);
+        QCOMPARE(linesOf(p.sb.root() / "all.txt"),
+                 QStringLiteral("|\"Alien\"|\"Lone Star\"|\"Star Wars\"|\"Stargate\"|\"Vertigo\""));
+        QVERIFY(w.searchInForce());
+        QVERIFY(w.SearchOnLabel->isVisibleTo(&w));
+        QCOMPARE(w.table().recordCount(), 3);
+        QCOMPARE(p.gridRows(), 3);
     }
 
     void updateDatabaseSuspendsAndResumesOpeningAnotherEndsIt() {

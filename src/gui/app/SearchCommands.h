@@ -5,18 +5,18 @@
 
 namespace rv::gui {
 
-class TMain;
+class MainHost;
 class TMyLocateDialog;
 
-// Creates the locate component with its start values and gives the main window the three
-// commands.  The main window owns the component.
-TMyLocateDialog* installSearch(TMain& main);
+// Creates the locate component with its start values and plugs the three commands into the
+// main window (provideCommand).  The main window owns the component.
+TMyLocateDialog* installSearch(MainHost& main);
 
-void DoSearch(TMain& main);
-bool DoFind(TMain& main);
-bool DoFindNext(TMain& main);
+void DoSearch(MainHost& main);
+bool DoFind(MainHost& main);
+bool DoFindNext(MainHost& main);
 
 // The main window's locate component (created by installSearch), or null.
-TMyLocateDialog* locateDialog(TMain& main);
+TMyLocateDialog* locateDialog(MainHost& main);
 
 }  // namespace rv::gui
