@@ -112,6 +112,9 @@ public:
     using ColorWindow = rv::app::ColorWindow;
     void DoColors(ColorWindow code);
     void AcceptColors(ColorWindow code, const rv::app::ColorSet& colors);
+    // The session's search in force: DisableEndSearch ends it, EnableEndSearch brings the kept
+    // criteria back; "SEARCH ON" and the End Search controls follow through its listener.
+    // DoEndSearch also reapplies the viewer configuration and refreshes the record count.
     void DisableEndSearch();
     void EnableEndSearch();
     void DoEndSearch();
