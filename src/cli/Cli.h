@@ -62,5 +62,7 @@ int cmdAdd(const std::vector<std::string>& args);
 int cmdDelete(const std::vector<std::string>& args);
 int cmdPack(const std::vector<std::string>& args);
 int cmdReindex(const std::vector<std::string>& args);
+int cmdBackup(const std::vector<std::string>& args);
+int cmdRestore(const std::vector<std::string>& args);
 
 }  // namespace rv::cli

@@ -19,9 +19,7 @@ namespace fs = std::filesystem;
 using db::Table;
 
 // The sentence every exclusive-use message ends with.
-const std::string kExclusiveTail =
-    " requires exclusive use of the DBase File.  Make sure that the DBase File is not in use by another program  or "
-    "that no other users are running the software or that no other copies of the software are in use.";
+const std::string kExclusiveTail = db::kExclusiveUseTail;
 const std::string kPackInUse = "Unable to pack table.  Packing" + kExclusiveTail;
 const std::string kReindexInUse = "Unable to reindex table.  Reindexing" + kExclusiveTail;
 

@@ -24,6 +24,11 @@ const std::vector<Command>& commands() {
         {"pack", "pack DB", "remove deleted records and rebuild the index", cmdPack},
         {"reindex", "reindex DB [--sort N[,N...]]",
          "rebuild the NewIndex tag from the given levels, else from the database's configuration", cmdReindex},
+        {"backup", "backup DB --what db|lists|ini|reports DIR",
+         "copy DB's table, list files or configuration file (or the program's RVLVID.URP) into DIR", cmdBackup},
+        {"restore", "restore --what db|lists|ini|reports FILE [--db DB]",
+         "restore from the backup folder of FILE into the current database (default: the last one used)",
+         cmdRestore},
     };
     return list;
 }

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "core/db/Table.h"
+
 namespace rv::gui {
 
 // The title of the box that shows an engine error no command caught.
@@ -11,10 +13,7 @@ inline const QString kProgramTitle = QStringLiteral("Reelvane Videos");
 // The exclusive-use messages: "<what> requires exclusive use of the DBase File.  Make sure
 // ..." -- e.g. exclusiveUseMessage("Creating a new sort order").
 inline QString exclusiveUseMessage(const QString& what) {
-    return what + QStringLiteral(
-                      " requires exclusive use of the DBase File.  Make sure that the DBase File is not in use "
-                      "by another program  or that no other users are running the software or that no other "
-                      "copies of the software are in use.");
+    return what + QString::fromLatin1(rv::db::kExclusiveUseTail);
 }
 
 }  // namespace rv::gui
