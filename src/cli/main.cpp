@@ -47,7 +47,8 @@ void printHelp(std::ostream& out) {
         out << "  " << usage << "\n      " << c.summary << "\n";
     }
     out << "\nErrors are printed on standard error; the exit code is 1 for a failed command and\n"
-           "2 for a mistake in the command line.\n";
+           "2 for a mistake in the command line.  backup and restore print the windows' messages\n"
+           "and exit 0 only when the run completed with its success message.\n";
 }
 
 }  // namespace
