@@ -3,6 +3,7 @@
 #include <QStyleFactory>
 
 #include "gui/app/TMain.h"
+#include "gui/backup/BackupCommands.h"
 #include "gui/browse/Viewer.h"
 #include "gui/edit/TMyEdit.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     if (!main.started()) return 1;  // no database could be found or created
     rv::gui::installRecordEditor(main);  // the record editor and the data lists, kept until the end
     rv::gui::installViewer(main);        // the grid over the video table and the Viewer command
+    rv::gui::installBackupCommands(main);  // Back Up Data and Restore Data
     main.show();
     return QApplication::exec();
 }

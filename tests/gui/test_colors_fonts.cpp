@@ -227,6 +227,20 @@ private slots:
         QCOMPARE(rv::gui::scaleNumerator(1.25), 125);
     }
 
+    void nestedControlsGrowOnceWithTheForm() {
+        Sandbox sb;
+        KindsDialog d;
+        auto* inner = new QRadioButton(QStringLiteral("Inside"), d.group);
+        inner->setGeometry(8, 20, 100, 22);
+        rv::gui::placeDialog(&d, Settings{}, 2.0, QSize(1280, 1024));
+        // The form's 11 points doubled once: the group box and the radio button inside it
+        // (both given only their face by ApplyFonts) are not doubled again.
+        QCOMPARE(d.font().pointSize(), 22);
+        QCOMPARE(d.group->font().pointSize(), 22);
+        QCOMPARE(inner->font().pointSize(), 22);
+        QCOMPARE(d.label->font().pointSize(), 22);
+    }
+
     void formDimensionsKeepALongLivedFormFromGrowing() {
         Sandbox sb;
         KindsDialog d;

@@ -77,9 +77,9 @@ public:
         Table& t = host_.table();
         t.close();
         t.setExclusive(false);
+        t.open();
         if (suspended_) host_.resumeSearch();
         suspended_ = false;
-        t.open();
         host_.tableReopened();
     }
 

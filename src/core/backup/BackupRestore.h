@@ -50,8 +50,7 @@ public:
     virtual std::string sortExpression() const = 0;
 
     // The search in force.  Suspending stops it from applying (its criteria are kept) and
-    // resuming makes it apply again from the next opening of the table; ending it stops it
-    // for good.
+    // resuming makes it apply to the open table again; ending it stops it for good.
     virtual bool searchInForce() const { return false; }
     virtual void suspendSearch() {}
     virtual void resumeSearch() {}

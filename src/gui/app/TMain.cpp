@@ -923,6 +923,25 @@ void TMain::ReopenShared() {
     SetViewerOptions();
 }
 
+void TMain::MakeCurrentDatabase(const std::string& path) {
+    const std::string previous = settings_.lastDatabase;
+    table_.close();
+    std::error_code ec;
+    if (!fs::equivalent(previous, path, ec)) {
+        SaveDatabaseSettings();
+        if (dataLists_ && !basePath_.empty()) dataLists_->SaveAllLists(basePath_);
+    }
+    pointTableAt(path);
+    configFilePath_ = rv::app::databaseConfigFile(table_.path());
+    basePath_ = table_.basePath();
+    DoLastFiles(previous, path);
+}
+
+void TMain::ReloadDatabaseSettings() {
+    loadDatabaseSettings(SwitchKind::Open);
+    DoFileSpecific();
+}
+
 void TMain::MenuPackClick() {
     runExclusive(kPackQuestion,
                  QStringLiteral("Unable to pack table.  ") + exclusiveUseMessage(QStringLiteral("Packing")),

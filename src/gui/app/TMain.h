@@ -119,6 +119,13 @@ public:
     // Reopens the video table shared after an exclusive operation and reapplies the viewer
     // configuration; engine errors are shown, not raised.
     void ReopenShared();
+    // A restored database becomes the current one (closed, with the settings in memory): the
+    // database left behind writes its settings and lists when it is another file, then the
+    // path, companion paths, caption and recent list follow the restored table.
+    void MakeCurrentDatabase(const std::string& path);
+    // Reads the current database's configuration file again and applies it (fonts, viewer
+    // configuration, colours, record count).
+    void ReloadDatabaseSettings();
 
     // ---- Extension points ------------------------------------------------------------
     // Gives a menu item its command, by component name ("MenuAdd", "MenuMaintainStars",

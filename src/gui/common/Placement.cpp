@@ -174,9 +174,20 @@ void ApplyFonts(QWidget* window, const rv::app::Settings& settings) {
 void scaleBy(QWidget* form, int numerator, int denominator) {
     if (numerator == denominator || denominator <= 0) return;
     const QSize size = form->size();
+    // Every size is taken before any is changed: a component whose font was given only a face
+    // still inherits its size, and must grow once with its parent, not once more on its own.
+    const auto list = components(form);
+    std::vector<std::pair<int, bool>> sizes;
+    for (QWidget* w : list) {
+        bool pixel = false;
+        const int fontSize = fontSizeOf(w->font(), &pixel);
+        sizes.emplace_back(fontSize, pixel);
+    }
     scaleFont(form, numerator, denominator);
-    for (QWidget* w : components(form)) {
-        if (w->testAttribute(Qt::WA_SetFont) && !isBevel(w)) scaleFont(w, numerator, denominator);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        QWidget* w = list[i];
+        if (w->testAttribute(Qt::WA_SetFont) && !isBevel(w))
+            setFontSize(w, std::max(1, mulDiv(sizes[i].first, numerator, denominator)), sizes[i].second);
         if (!laidOut(w)) {
             const QRect g = w->geometry();
             setGeometryKeepingFixed(w, QRect(mulDiv(g.x(), numerator, denominator), mulDiv(g.y(), numerator, denominator),
