@@ -64,5 +64,6 @@ int cmdPack(const std::vector<std::string>& args);
 int cmdReindex(const std::vector<std::string>& args);
 int cmdBackup(const std::vector<std::string>& args);
 int cmdRestore(const std::vector<std::string>& args);
+int cmdConvert(const std::vector<std::string>& args);
 
 }  // namespace rv::cli

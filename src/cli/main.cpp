@@ -29,6 +29,9 @@ const std::vector<Command>& commands() {
         {"restore", "restore --what db|lists|ini|reports FILE [--db DB]",
          "restore from the backup folder of FILE into the current database (default: the last one used)",
          cmdRestore},
+        {"convert", "convert DB",
+         "append the records of V2LOG.DBF and VLOG.DBF (earlier versions, in the program folder) to DB and delete them",
+         cmdConvert},
     };
     return list;
 }

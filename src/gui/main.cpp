@@ -4,6 +4,7 @@
 
 #include "gui/app/TMain.h"
 #include "gui/backup/BackupCommands.h"
+#include "gui/db/ConversionCheck.h"
 #include "gui/browse/Viewer.h"
 #include "gui/edit/TMyEdit.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
 
     rv::gui::MainOptions options;
     options.arguments = QCoreApplication::arguments().mid(1);
+    options.checkForConversion = rv::gui::CheckForConversion;  // databases of earlier versions
     rv::gui::TMain main(options);
     if (!main.started()) return 1;  // no database could be found or created
     rv::gui::installRecordEditor(main);  // the record editor and the data lists, kept until the end

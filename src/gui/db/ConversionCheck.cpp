@@ -1,0 +1,22 @@
+#include "gui/db/ConversionCheck.h"
+
+#include "core/app/Formats.h"
+#include "core/db/Conversion.h"
+#include "gui/app/TMain.h"
+#include "gui/common/Prompt.h"
+#include "gui/common/Text.h"
+
+namespace rv::gui {
+
+void CheckForConversion(TMain& main) {
+    if (!main.table().isOpen()) return;
+    const rv::app::ShortDateFormat version1Dates(1);  // m/d/yy with "/"
+    rv::db::CheckForConversion(
+        main.table(), main.programFolder(),
+        [&main](const std::string& question) {
+            return prompt().yes(&main, QString::fromLatin1(rv::db::kConvertTitle), toQ(question));
+        },
+        version1Dates);
+}
+
+}  // namespace rv::gui
