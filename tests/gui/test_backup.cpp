@@ -264,6 +264,32 @@ private slots:
         QCOMPARE(d.CancelButton->text(), QStringLiteral("&Close"));
     }
 
+    void restoringTheCurrentConfigurationAppliesItAtOnce() {
+        Sandbox sb;
+        rvtest::videoTable(sb.program() / "MASTER.DBF", {"A"});
+        const fs::path medium = sb.root() / "medium";
+        fs::create_directories(medium);
+        std::ofstream(medium / "MASTER.INI") << "[Main Window Color]\r\nMain Background=255\r\n";
+        std::ofstream(medium / "OTHER.INI") << "[Main Window Color]\r\nMain Background=65280\r\n";
+        TMain w(options());
+        auto host = rv::gui::mainBackupHost(w);
+        TMyRestore d(*host, w.settings(), &w);
+        click(d.RestoreINI);
+        // Another database's file is only copied.
+        sb.prompt().files = {q(medium / "OTHER.DBF")};
+        click(d.StartButton);
+        QCOMPARE(sb.prompt().texts(), QStringList{q(rv::backup::kConfigurationRestored)});
+        QVERIFY(fs::exists(sb.program() / "OTHER.INI"));
+        QCOMPARE(w.settings().colors[rv::app::MainWindowColors][rv::app::MainBackground], rv::app::kLightGrey);
+        // The current database's file is read again and its colours shown.
+        sb.prompt().clear();
+        sb.prompt().files = {q(medium / "MASTER.DBF")};
+        click(d.StartButton);
+        QCOMPARE(sb.prompt().texts(), QStringList{q(rv::backup::kConfigurationRestored)});
+        QCOMPARE(w.settings().colors[rv::app::MainWindowColors][rv::app::MainBackground], 255);
+        QCOMPARE(w.Client->palette().color(QPalette::Window), QColor(255, 0, 0));
+    }
+
     void browseOnlyModeDisablesBoth() {
         Sandbox sb;
         TMain w(options({QStringLiteral("/browse")}));
