@@ -42,8 +42,9 @@ class CliHost : public backup::Host, public backup::Feedback {
 public:
     CliHost(const fs::path& database, std::string sortExpression)
         : database_(full(database)), program_(app::programDir()), sort_(std::move(sortExpression)) {
+        // The table stays closed: the runs open it where they need it, and the command ends
+        // with it open as the window would.
         table_.setPath(database_);
-        if (fileExists(table_.path())) table_.open();
     }
 
     fs::path databasePath() const override { return database_; }

@@ -100,6 +100,7 @@ private slots:
             QCOMPARE(d.HelpButton->text(), QStringLiteral("&Help"));
             QCOMPARE(d.DriveBox->itemData(0).toString(), QDir::homePath());
             // Any folder through the folder dialog, then into a subfolder of it with Enter.
+            fs::create_directories(medium / "monthly");
             sb.prompt().directories = {q(medium)};
             click(d.BrowseButton);
             QCOMPARE(d.FolderLabel->text(), q(medium));
@@ -115,6 +116,8 @@ private slots:
             QCOMPARE(sb.prompt().messages().front().title, QStringLiteral("Notice"));
             QCOMPARE(d.CancelButton->text(), QStringLiteral("&Close"));
             QVERIFY(d.CancelButton->hasFocus());
+            if (qEnvironmentVariableIsSet("REELVANE_SCREENSHOTS"))
+                d.grab().save(qEnvironmentVariable("REELVANE_SCREENSHOTS") + QStringLiteral("/TMyBackup-done.png"));
             // A second backup before closing: the data lists.
             sb.prompt().clear();
             click(d.BackLST);

@@ -91,8 +91,22 @@ bool copyFile(const fs::path& source, const fs::path& destination) {
         return false;
     }
     bool ok = ::fchmod(out, copyMode(destination)) == 0;
-    std::vector<char> block(kBlockSize);
+    // The kernel copies without the data passing through here where it can; where it cannot
+    // (another file system type, an old kernel) the blocks are read and written.
+    bool byBlocks = false;
     while (ok) {
+        ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(1) << 30, 0);
+        if (n > 0) continue;
+        if (n == 0) break;
+        if (errno == EINTR) continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+            byBlocks = true;
+            break;
+        }
+        ok = false;
+    }
+    std::vector<char> block(byBlocks ? kBlockSize : 0);
+    while (ok && byBlocks) {
         ssize_t n = ::read(in, block.data(), block.size());
         if (n < 0) {
             if (errno == EINTR) continue;

@@ -174,8 +174,10 @@ void TMyBackup::setFolder(const fs::path& folder) {
     std::error_code ec;
     fs::path full = fs::weakly_canonical(folder, ec);
     folder_ = ec ? folder : full;
-    FolderLabel->setText(pathToQ(folder_.string()));
-    FolderLabel->setToolTip(FolderLabel->text());
+    // A long path loses its middle rather than its end (the folder's own name).
+    const QString full = pathToQ(folder_.string());
+    FolderLabel->setText(FolderLabel->fontMetrics().elidedText(full, Qt::ElideMiddle, FolderLabel->width()));
+    FolderLabel->setToolTip(full);
     DirBox->clear();
     if (folder_.has_relative_path()) DirBox->addItem(kParentEntry);
     for (const std::string& name : subfolders(folder_)) DirBox->addItem(pathToQ(name));
