@@ -175,9 +175,9 @@ void TMyBackup::setFolder(const fs::path& folder) {
     fs::path full = fs::weakly_canonical(folder, ec);
     folder_ = ec ? folder : full;
     // A long path loses its middle rather than its end (the folder's own name).
-    const QString full = pathToQ(folder_.string());
-    FolderLabel->setText(FolderLabel->fontMetrics().elidedText(full, Qt::ElideMiddle, FolderLabel->width()));
-    FolderLabel->setToolTip(full);
+    const QString text = pathToQ(folder_.string());
+    FolderLabel->setText(FolderLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, FolderLabel->width()));
+    FolderLabel->setToolTip(text);
     DirBox->clear();
     if (folder_.has_relative_path()) DirBox->addItem(kParentEntry);
     for (const std::string& name : subfolders(folder_)) DirBox->addItem(pathToQ(name));
