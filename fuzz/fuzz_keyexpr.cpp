@@ -1,5 +1,6 @@
-// Key expressions typed or read from a configuration file: compiling any text either fails
-// with a DatabaseError or gives an expression whose keys all have its key length.
+// Key expressions typed, read from a configuration file or from another program's index tag:
+// compiling any text (with or without the tag's key length) either fails with a DatabaseError
+// or gives an expression whose keys all have its key length and never write past it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,14 +20,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The first bytes after a NUL (if any) are the record the key is taken from.
     std::string_view expression = input.substr(0, input.find('\0'));
     std::string_view record = expression.size() < input.size() ? input.substr(expression.size() + 1) : "";
-    try {
-        auto compiled = rv::db::KeyExpression::compile(expression, fields);
-        if (compiled.keyLength() < 1 || compiled.keyLength() > 100) std::abort();
-        if (compiled.key(record).size() != static_cast<size_t>(compiled.keyLength())) std::abort();
-        std::string full(record);
-        full.resize(231, ' ');
-        if (compiled.key(full).size() != static_cast<size_t>(compiled.keyLength())) std::abort();
-    } catch (const rv::db::DatabaseError&) {
+    // Without a key length, and with the one an index tag of another program may carry.
+    for (int hint : {0, static_cast<int>(size % 120)}) {
+        try {
+            auto compiled = rv::db::KeyExpression::compile(expression, fields, hint);
+            const int length = compiled.keyLength();
+            if (length < 1 || length > 100) std::abort();
+            if (compiled.key(record).size() != static_cast<size_t>(length)) std::abort();
+            std::string full(record);
+            full.resize(231, ' ');
+            std::string out(static_cast<size_t>(length) + 1, '\x7F');
+            compiled.keyInto(full, out.data());
+            if (out.back() != '\x7F' || compiled.key(full) != out.substr(0, static_cast<size_t>(length))) std::abort();
+        } catch (const rv::db::DatabaseError&) {
+        }
     }
     return 0;
 }

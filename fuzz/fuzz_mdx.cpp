@@ -37,6 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const auto& a = again->tags[t];
         const auto& b = contents->tags[t];
         if (a.expression != b.expression || a.entries.size() != b.entries.size()) std::abort();
+        // Flags and names survive the rewrite (names with a-z in upper case).
+        std::string name = b.name;
+        for (char& c : name)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        if (a.descending != b.descending || a.unique != b.unique || a.keyType != b.keyType || a.name != name)
+            std::abort();
         for (size_t i = 0; i < a.entries.size(); ++i)
             if (a.entries[i].key != b.entries[i].key || a.entries[i].recno != b.entries[i].recno) std::abort();
     }

@@ -2,10 +2,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QtTest>
 
 #include "GuiTestSupport.h"
+#include "core/db/SortOrder.h"
 #include "core/db/Table.h"
 #include "gui/app/TMain.h"
 #include "gui/common/Messages.h"
@@ -332,6 +334,58 @@ private slots:
         QCOMPARE(w.table().physicalRecordCount(), pack ? 2 : 3);
         QCOMPARE(rvtest::titles(w.table()).size(), std::size_t(2));
         QCOMPARE(w.CountLabel->text(), QStringLiteral("2"));
+    }
+
+    // An index file full of random bytes: the start builds the sort tag again, and Tools >
+    // Rebuild Indexes > Yes builds it from the sort order even when the program opened the
+    // table over a good file that broke later.
+    void aDamagedIndexFileIsRebuilt() {
+        Sandbox sb;
+        const auto db = rvtest::videoTable(sb.root() / "FILMS.DBF", {"Charlie", "Alpha", "Bravo"});
+        std::ofstream(sb.root() / "FILMS.INI", std::ios::binary) << "[Sort Order]\r\nPrimary Sort=1\r\n";
+        sb.writeProgramIni({{"Last Database", db.string()}});
+        const fs::path mdx = sb.root() / "FILMS.MDX";
+        auto damage = [&] {
+            std::string noise(8192, '\0');
+            unsigned seed = 7;
+            for (char& c : noise) c = char((seed = seed * 1103515245u + 12345u) >> 16);
+            std::ofstream(mdx, std::ios::binary | std::ios::trunc) << noise;
+        };
+        auto tagIsCurrent = [&] {
+            rv::db::Table reader;
+            reader.setPath(db);
+            reader.setReadOnly(true);
+            reader.open();
+            return reader.tagStatus(rv::db::kSortTagName) == rv::db::Table::TagStatus::Current;
+        };
+        const std::vector<std::string> sorted = {"Alpha", "Bravo", "Charlie"};
+        {
+            rv::db::Table t;
+            t.setPath(db);
+            t.addIndex(rv::db::kSortTagName, "Upper(Left(Title,80))");
+        }
+        damage();
+        {
+            TMain w(options());
+            QCOMPARE(rvtest::titles(w.table()), sorted);
+            QVERIFY(tagIsCurrent());
+            QVERIFY(sb.prompt().log.empty());
+        }
+
+        TMain w(options());  // over the good file
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        damage();
+        sb.prompt().answers = {Answer::Yes};
+        QTest::keyClick(&w, Qt::Key_T, Qt::AltModifier);
+        QMenu* tools = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(tools);
+        QTest::keyClick(tools, Qt::Key_R);
+        QCOMPARE(sb.prompt().messages().size(), std::size_t(1));
+        QCOMPARE(sb.prompt().messages().front().title, QStringLiteral("Confirm"));
+        QVERIFY(tagIsCurrent());
+        QCOMPARE(rvtest::titles(w.table()), sorted);
     }
 };
 

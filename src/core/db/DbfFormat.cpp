@@ -364,10 +364,14 @@ void setText(char* record, const FieldInfo& f, std::string_view value, const Dat
 void setNumber(char* record, const FieldInfo& f, double value) {
     if (!std::isfinite(value)) cannotHold(f, "an infinite or undefined number");
     if (isNumeric(f)) {
-        char buf[512];
-        std::snprintf(buf, sizeof buf, "%.*f", f.decimals, value);
-        auto n = normalizedNumber(buf, f.decimals);
-        return putRightAligned(record, f, n ? *n : std::string(buf), buf);
+        // to_chars, not printf: the text must have a "." whatever the process's locale (a
+        // window library sets it from the environment, and "19,95" reads back as 19).
+        char buf[1024];
+        auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, f.decimals);
+        if (ec != std::errc()) cannotHold(f, "a number this large");
+        const std::string text(buf, end);
+        auto n = normalizedNumber(text, f.decimals);
+        return putRightAligned(record, f, n ? *n : text, text);
     }
     if (f.type == 'C') {
         char buf[64];

@@ -15,8 +15,22 @@
 //                    records without a value come first.  A character field is read as a
 //                    number the way VAL reads it (leading number, 0 when there is none).
 //   DTOS(f)          the date as YYYYMMDD, 8 spaces for a blank date
+//   DTOC(f)          the date as MM/DD/YY (the dBase default date form), "  /  /  " for a
+//                    blank date
+//   SUBSTR(t,s[,n])  n bytes of t from byte s (1-based; n defaults to the rest); shorter when
+//                    t ends first
+//   RIGHT(t,n)       the last n bytes of t (all of t when it is shorter)
+//   TRIM(t), RTRIM(t)  t without trailing spaces;  LTRIM(t) without leading spaces;
+//                    ALLTRIM(t) without either
+//   DESCEND(t)       every byte b of t as (256 - b) mod 256, so keys sort the other way
+//   VAL(t)           the leading number of t; a number, so only inside STR: STR(VAL(t),...)
 //   a + b            concatenation
 // Keys are compared as bytes; a key is at most 100 bytes long (the dBase IV limit).
+//
+// The trimming functions (and SUBSTR, RIGHT over them) make values of varying length.  The
+// key is the concatenation padded with spaces to the key length: by default the longest key
+// the expression can make, or the length an existing index tag was built with, as other dBase
+// programs pad and cut keys to the length in their tag header.
 
 #include "core/db/KeyExpression.h"
 
@@ -69,15 +83,20 @@ std::string_view storedName(std::string_view name) {
     return name;
 }
 
-enum class Op { Field, Upper, Left, Str, Dtos };
+enum class Op { Field, Upper, Left, Str, Dtos, Dtoc, Substr, Right, Rtrim, Ltrim, Alltrim, Descend };
 
 struct Node {
     Op op = Op::Field;
-    int width = 0;   // bytes this node produces
-    int field = -1;  // Field, Str, Dtos: index into the field list
-    int child = -1;  // Upper, Left: the node worked on
-    int decimals = 0;  // Str
+    int width = 0;      // the most bytes this node produces (exactly this many when !variable)
+    int field = -1;     // Field, Dtos, Dtoc, Str of a field: index into the field list
+    int child = -1;     // the node worked on (Str: the text read through VAL)
+    int decimals = 0;   // Str
+    int start = 0;      // Substr: 0-based first byte
+    bool variable = false;  // the value may be shorter than `width`
 };
+
+// Functions that need the whole value of their argument read it into a buffer of this size.
+constexpr int kMaxArgument = 255;
 
 // STR: `text` is the stored field text; writes exactly `width` bytes to out.
 void formatNumber(std::string_view text, int width, int decimals, char* out);
@@ -100,37 +119,90 @@ struct Program {
         if (want > have) std::memset(out + have, ' ', static_cast<size_t>(want - have));
     }
 
-    // Writes the first `want` bytes (want <= the node's width) of node n's value.
-    void eval(int n, std::string_view record, char* out, int want) const {
+    // Writes the first `want` bytes (want <= the node's width) of node n's value, or all of
+    // it when it is shorter (only a variable node can be), and returns how many it wrote.
+    int eval(int n, std::string_view record, char* out, int want) const {
         const Node& node = nodes[static_cast<size_t>(n)];
         switch (node.op) {
         case Op::Field:
         case Op::Dtos:
             copyField(fields[static_cast<size_t>(node.field)], record, out, want);
-            break;
-        case Op::Upper:
-            eval(node.child, record, out, want);
-            for (int i = 0; i < want; ++i)
-                out[i] = static_cast<char>(kUpper[static_cast<unsigned char>(out[i])]);
-            break;
+            return want;
+        case Op::Dtoc: {
+            std::array<char, 8> raw;
+            copyField(fields[static_cast<size_t>(node.field)], record, raw.data(), 8);
+            std::array<char, 8> text;
+            if (isBlankText(std::string_view(raw.data(), raw.size()))) {
+                std::memcpy(text.data(), "  /  /  ", 8);
+            } else {
+                const char shown[8] = {raw[4], raw[5], '/', raw[6], raw[7], '/', raw[2], raw[3]};
+                std::memcpy(text.data(), shown, 8);
+            }
+            std::memcpy(out, text.data(), static_cast<size_t>(want));
+            return want;
+        }
+        case Op::Upper: {
+            int got = eval(node.child, record, out, want);
+            for (int i = 0; i < got; ++i) out[i] = static_cast<char>(kUpper[static_cast<unsigned char>(out[i])]);
+            return got;
+        }
+        case Op::Descend: {
+            int got = eval(node.child, record, out, want);
+            for (int i = 0; i < got; ++i) out[i] = static_cast<char>(-static_cast<unsigned char>(out[i]));
+            return got;
+        }
         case Op::Left: {
             int childWant = std::min(want, nodes[static_cast<size_t>(node.child)].width);
-            eval(node.child, record, out, childWant);
-            if (want > childWant) std::memset(out + childWant, ' ', static_cast<size_t>(want - childWant));
-            break;
+            int got = eval(node.child, record, out, childWant);
+            if (want > got) std::memset(out + got, ' ', static_cast<size_t>(want - got));
+            return want;
+        }
+        case Op::Substr: {
+            std::array<char, kMaxArgument> value;
+            int need = std::min(nodes[static_cast<size_t>(node.child)].width, node.start + want);
+            int got = eval(node.child, record, value.data(), need);
+            int length = std::clamp(got - node.start, 0, want);
+            if (length > 0) std::memcpy(out, value.data() + node.start, static_cast<size_t>(length));
+            return length;
+        }
+        case Op::Right:
+        case Op::Rtrim:
+        case Op::Ltrim:
+        case Op::Alltrim: {
+            std::array<char, kMaxArgument> value;
+            int got = eval(node.child, record, value.data(), nodes[static_cast<size_t>(node.child)].width);
+            int from = 0;
+            if (node.op == Op::Right) from = std::max(0, got - node.width);
+            if (node.op == Op::Rtrim || node.op == Op::Alltrim)
+                while (got > 0 && value[static_cast<size_t>(got - 1)] == ' ') --got;
+            if (node.op == Op::Ltrim || node.op == Op::Alltrim)
+                while (from < got && value[static_cast<size_t>(from)] == ' ') ++from;
+            int length = std::min(got - from, want);
+            if (length > 0) std::memcpy(out, value.data() + from, static_cast<size_t>(length));
+            return length;
         }
         case Op::Str: {
             std::array<char, kMaxStrLength + 1> buffer;
-            const KeyField& f = fields[static_cast<size_t>(node.field)];
             std::array<char, 256> raw;
-            int rawLength = std::clamp(f.length, 0, 255);
-            copyField(f, record, raw.data(), rawLength);
-            formatNumber(std::string_view(raw.data(), static_cast<size_t>(rawLength)), node.width,
-                         node.decimals, buffer.data());
+            int rawLength;
+            if (node.field >= 0) {
+                const KeyField& f = fields[static_cast<size_t>(node.field)];
+                rawLength = std::clamp(f.length, 0, 255);
+                copyField(f, record, raw.data(), rawLength);
+            } else {
+                rawLength = eval(node.child, record, raw.data(), nodes[static_cast<size_t>(node.child)].width);
+            }
+            formatNumber(std::string_view(raw.data(), static_cast<size_t>(rawLength)), node.width, node.decimals,
+                         buffer.data());
             std::memcpy(out, buffer.data(), static_cast<size_t>(want));
-            break;
+            return want;
         }
         }
+        return 0;
+    }
+
+    static bool isBlankText(std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\0'; });
     }
 };
 
@@ -247,21 +319,33 @@ class Parser {
 public:
     Parser(std::string_view text, Program& impl) : text_(text), impl_(impl) {}
 
-    void parse() {
+    // lengthHint: the key length for an expression whose values vary in length (0: the
+    // longest key it can make, which must fit an index key).
+    void parse(int lengthHint) {
         skipSpaces();
         if (pos_ >= text_.size()) fail("the expression is empty");
+        long longest = 0;
+        bool variable = false;
         for (;;) {
             int term = parseTerm(0);
             impl_.terms.push_back(term);
-            impl_.keyLength += impl_.nodes[static_cast<size_t>(term)].width;
-            if (impl_.keyLength > kMaxKeyLength)
-                fail("the key would be " + std::to_string(impl_.keyLength) +
-                     " bytes long; an index key holds at most " + std::to_string(kMaxKeyLength));
+            const Node& node = impl_.nodes[static_cast<size_t>(term)];
+            longest += node.width;
+            variable = variable || node.variable;
+            if (longest > 1000000) fail("the key would be far too long");
             skipSpaces();
             if (pos_ >= text_.size()) break;
             if (text_[pos_] != '+') fail("\"+\" expected at position " + std::to_string(pos_ + 1));
             ++pos_;
         }
+        if (variable && lengthHint >= 1 && lengthHint <= kMaxKeyLength) {
+            impl_.keyLength = lengthHint;
+            return;
+        }
+        if (longest > kMaxKeyLength)
+            fail("the key would be " + std::to_string(longest) + " bytes long; an index key holds at most " +
+                 std::to_string(kMaxKeyLength));
+        impl_.keyLength = static_cast<int>(longest);
         if (impl_.keyLength < 1) fail("the key would be empty");
     }
 
@@ -328,6 +412,33 @@ private:
         return static_cast<int>(impl_.nodes.size() - 1);
     }
 
+    const Node& nodeAt(int n) const { return impl_.nodes[static_cast<size_t>(n)]; }
+
+    int dateField(std::string_view function) {
+        std::string_view fieldName = name();
+        int f = field(fieldName);
+        char type = impl_.fields[static_cast<size_t>(f)].type;
+        if (type != 'D' && type != 'd')
+            fail(std::string(function) + " needs a date field, and \"" + std::string(fieldName) + "\" is not one");
+        return f;
+    }
+
+    // The argument of a function that reads the whole of it.
+    int wholeArgument(std::string_view function, int depth) {
+        int child = parseTerm(depth + 1);
+        if (nodeAt(child).width > kMaxArgument)
+            fail(std::string(function) + " works on at most " + std::to_string(kMaxArgument) + " characters");
+        return child;
+    }
+
+    int count(const char* what, std::string_view function, int low, int high) {
+        int n = number(what);
+        if (n < low || n > high)
+            fail(std::string(function) + " needs " + what + " of " + std::to_string(low) + " to " +
+                 std::to_string(high) + ", not " + std::to_string(n));
+        return n;
+    }
+
     int parseTerm(int depth) {
         if (depth > kMaxDepth) fail("functions nested too deeply");
         std::string_view word = name();
@@ -336,23 +447,61 @@ private:
             return add(Node{Op::Field, std::max(impl_.fields[static_cast<size_t>(f)].length, 0), f, -1, 0});
         }
         ++pos_;  // "("
-        int result;
-        if (equalsNoCase(word, "UPPER")) {
-            int child = parseTerm(depth + 1);
-            result = add(Node{Op::Upper, impl_.nodes[static_cast<size_t>(child)].width, -1, child, 0});
+        Node node;
+        if (equalsNoCase(word, "UPPER") || equalsNoCase(word, "DESCEND")) {
+            node.op = equalsNoCase(word, "UPPER") ? Op::Upper : Op::Descend;
+            node.child = parseTerm(depth + 1);
+            node.width = nodeAt(node.child).width;
+            node.variable = nodeAt(node.child).variable;
         } else if (equalsNoCase(word, "LEFT")) {
-            int child = parseTerm(depth + 1);
+            node.op = Op::Left;
+            node.child = parseTerm(depth + 1);
             expect(',');
             int n = number("a length");
             if (n < 1 || n > kMaxLeft)
                 fail("Left takes 1 to " + std::to_string(kMaxLeft) + " characters, not " + std::to_string(n));
-            result = add(Node{Op::Left, n, -1, child, 0});
+            node.width = n;
+        } else if (equalsNoCase(word, "SUBSTR")) {
+            node.op = Op::Substr;
+            node.child = wholeArgument("SUBSTR", depth);
+            expect(',');
+            const int start = count("a start", "SUBSTR", 1, kMaxArgument);
+            int length = kMaxArgument;
+            if (peek(',')) {
+                ++pos_;
+                length = count("a length", "SUBSTR", 1, kMaxArgument);
+            }
+            node.start = start - 1;
+            node.width = std::clamp(nodeAt(node.child).width - node.start, 0, length);
+            node.variable = nodeAt(node.child).variable;
+        } else if (equalsNoCase(word, "RIGHT")) {
+            node.op = Op::Right;
+            node.child = wholeArgument("RIGHT", depth);
+            expect(',');
+            node.width = std::min(count("a length", "RIGHT", 1, kMaxLeft), nodeAt(node.child).width);
+            node.variable = nodeAt(node.child).variable;
+        } else if (equalsNoCase(word, "TRIM") || equalsNoCase(word, "RTRIM") || equalsNoCase(word, "LTRIM") ||
+                   equalsNoCase(word, "ALLTRIM")) {
+            node.op = equalsNoCase(word, "LTRIM") ? Op::Ltrim : equalsNoCase(word, "ALLTRIM") ? Op::Alltrim : Op::Rtrim;
+            node.child = wholeArgument(word, depth);
+            node.width = nodeAt(node.child).width;
+            node.variable = true;
         } else if (equalsNoCase(word, "STR")) {
-            std::string_view fieldName = name();
-            int f = field(fieldName);
-            char type = impl_.fields[static_cast<size_t>(f)].type;
-            if (type == 'D' || type == 'd' || type == 'L' || type == 'l' || type == 'M' || type == 'm')
-                fail("STR needs a numeric field, and \"" + std::string(fieldName) + "\" is not one");
+            node.op = Op::Str;
+            size_t at = pos_;
+            std::string_view argument = name();
+            if (equalsNoCase(argument, "VAL") && peek('(')) {
+                ++pos_;
+                node.child = wholeArgument("VAL", depth + 1);
+                expect(')');
+            } else {
+                pos_ = at;
+                std::string_view fieldName = name();
+                node.field = field(fieldName);
+                char type = impl_.fields[static_cast<size_t>(node.field)].type;
+                if (type == 'D' || type == 'd' || type == 'L' || type == 'l' || type == 'M' || type == 'm')
+                    fail("STR needs a numeric field, and \"" + std::string(fieldName) + "\" is not one");
+            }
             int length = 10;
             int decimals = 0;
             if (peek(',')) {
@@ -368,19 +517,19 @@ private:
             if (decimals > 0 && decimals + 2 > length)
                 fail("STR cannot show " + std::to_string(decimals) + " decimals in " + std::to_string(length) +
                      " characters");
-            result = add(Node{Op::Str, length, f, -1, decimals});
-        } else if (equalsNoCase(word, "DTOS")) {
-            std::string_view fieldName = name();
-            int f = field(fieldName);
-            char type = impl_.fields[static_cast<size_t>(f)].type;
-            if (type != 'D' && type != 'd')
-                fail("DTOS needs a date field, and \"" + std::string(fieldName) + "\" is not one");
-            result = add(Node{Op::Dtos, 8, f, -1, 0});
+            node.width = length;
+            node.decimals = decimals;
+        } else if (equalsNoCase(word, "DTOS") || equalsNoCase(word, "DTOC")) {
+            node.op = equalsNoCase(word, "DTOS") ? Op::Dtos : Op::Dtoc;
+            node.field = dateField(equalsNoCase(word, "DTOS") ? "DTOS" : "DTOC");
+            node.width = 8;
+        } else if (equalsNoCase(word, "VAL")) {
+            fail("VAL gives a number, and an index key is text: use it inside STR, as in STR(VAL(...),10)");
         } else {
             fail("unknown function \"" + std::string(word) + "\"");
         }
         expect(')');
-        return result;
+        return add(node);
     }
 
     std::string_view text_;
@@ -394,11 +543,12 @@ struct KeyExpression::Impl {
     Program program;
 };
 
-KeyExpression KeyExpression::compile(std::string_view expression, const std::vector<KeyField>& fields) {
+KeyExpression KeyExpression::compile(std::string_view expression, const std::vector<KeyField>& fields,
+                                     int lengthHint) {
     auto impl = std::make_unique<Impl>();
     impl->program.text = std::string(expression);
     impl->program.fields = fields;
-    Parser(impl->program.text, impl->program).parse();
+    Parser(impl->program.text, impl->program).parse(lengthHint);
     return KeyExpression(std::move(impl));
 }
 
@@ -424,11 +574,13 @@ std::string KeyExpression::key(std::string_view record) const {
 
 void KeyExpression::keyInto(std::string_view record, char* out) const {
     const Program& p = impl_->program;
+    int used = 0;
     for (int term : p.terms) {
-        int width = p.nodes[static_cast<size_t>(term)].width;
-        p.eval(term, record, out, width);
-        out += width;
+        if (used == p.keyLength) break;
+        int width = std::min(p.nodes[static_cast<size_t>(term)].width, p.keyLength - used);
+        used += p.eval(term, record, out + used, width);
     }
+    if (used < p.keyLength) std::memset(out + used, ' ', static_cast<size_t>(p.keyLength - used));
 }
 
 std::string upperCp1252(std::string_view text) {

@@ -1,7 +1,9 @@
 #pragma once
 // dBase index key expressions: the sort expressions the program builds (Upper, Left, STR,
-// DTOS, field names, "+") compiled against a table's field layout and evaluated on raw
-// record bytes.  All keys are character keys of a fixed length.
+// DTOS, field names, "+") and the common character functions of tags other dBase programs
+// build (SUBSTR, RIGHT, TRIM, RTRIM, LTRIM, ALLTRIM, DESCEND, DTOC, STR(VAL(...))), compiled
+// against a table's field layout and evaluated on raw record bytes.  All keys are character
+// keys of a fixed length.
 
 #include <memory>
 #include <string>
@@ -22,10 +24,18 @@ struct KeyField {
 class KeyExpression {
 public:
     // Compiles an expression: terms joined by "+"; a term is a field name, Upper(term),
-    // Left(term, n), STR(field [, length [, decimals]]) or DTOS(field).  Names and functions
-    // are matched without regard to case.  A syntax error or an unknown field raises
-    // DatabaseError with a message naming the problem.
-    static KeyExpression compile(std::string_view expression, const std::vector<KeyField>& fields);
+    // Left(term, n), STR(field or VAL(term) [, length [, decimals]]), DTOS(field),
+    // DTOC(field), SUBSTR(term, start [, n]), RIGHT(term, n), TRIM / RTRIM / LTRIM /
+    // ALLTRIM(term) or DESCEND(term).  Names and functions are matched without regard to
+    // case.  A syntax error or an unknown field raises DatabaseError with a message naming
+    // the problem.
+    //
+    // Keys of an expression with trimmed parts vary in length before they are padded with
+    // spaces: `lengthHint` (1..100), the key length of the index tag being maintained, is
+    // then the key length; otherwise (and always for fixed-length expressions) the key
+    // length is the longest key the expression can make.
+    static KeyExpression compile(std::string_view expression, const std::vector<KeyField>& fields,
+                                 int lengthHint = 0);
 
     KeyExpression(const KeyExpression&);
     KeyExpression(KeyExpression&&) noexcept;

@@ -139,9 +139,7 @@ void checkTag(const TagData& tag, const std::vector<std::string>& earlierNames) 
     auto fail = [&](const std::string& what) {
         throw DatabaseError("Cannot write index tag \"" + tag.name + "\": " + what);
     };
-    if (name.empty() || name.size() > 10) fail("a tag name has 1 to 10 characters");
-    for (char c : name)
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) fail("a tag name holds letters, digits and _");
+    if (!storableTagName(name)) fail("a tag name has 1 to 10 characters and no control characters");
     if (std::find(earlierNames.begin(), earlierNames.end(), name) != earlierNames.end()) fail("the name is used twice");
     if (tag.keyType != 'C' && tag.keyType != 'N' && tag.keyType != 'D') fail("unknown key type");
     int maxLength = tag.keyType == 'C' ? kMaxCharKeyLength : tag.keyType == 'N' ? 12 : 8;
@@ -475,6 +473,26 @@ private:
 };
 
 }  // namespace
+
+bool storableTagName(std::string_view name) {
+    if (name.empty() || name.size() > 10) return false;
+    return std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+void arrangeEntries(TagData& tag) {
+    auto& entries = tag.entries;
+    if (tag.unique)
+        entries.erase(std::unique(entries.begin(), entries.end(),
+                                  [](const TagEntry& a, const TagEntry& b) { return a.key == b.key; }),
+                      entries.end());
+    if (!tag.descending) return;
+    std::reverse(entries.begin(), entries.end());
+    for (auto run = entries.begin(); run != entries.end();) {
+        auto end = std::find_if(run, entries.end(), [&](const TagEntry& e) { return e.key != run->key; });
+        std::reverse(run, end);
+        run = end;
+    }
+}
 
 void writeMdx(const std::filesystem::path& path, const MdxContents& contents) {
     const std::string file = buildFile(contents);

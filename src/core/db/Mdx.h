@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rv::db::mdx {
@@ -17,7 +18,7 @@ struct TagEntry {
 };
 
 struct TagData {
-    std::string name;        // tag name, at most 10 characters, stored in upper case
+    std::string name;        // tag name (see storableTagName), stored with a-z in upper case
     std::string expression;  // key expression text
     int keyLength = 0;       // 1..100 bytes
     bool descending = false;
@@ -31,6 +32,17 @@ struct MdxContents {
     std::string tableName;  // the table's name without folder and extension, upper case
     std::vector<TagData> tags;
 };
+
+// Puts a tag's entries, given in ascending key order (records of one key in record order),
+// into the order the tag holds them: a unique tag keeps only the first record of each key;
+// a descending tag lists the keys from the highest down, records of one key still in record
+// order.
+void arrangeEntries(TagData& tag);
+
+// Whether a tag name can be written: 1 to 10 bytes, none of them a control character.  The
+// names this engine gives its own tags are stricter (letters, digits and "_"); names of other
+// programs' tags may hold any other byte, such as an accented letter, and are kept as they are.
+bool storableTagName(std::string_view name);
 
 // Writes the whole index file: a new file beside the old one, flushed and renamed into place.
 // Raises DatabaseError when it cannot be written.

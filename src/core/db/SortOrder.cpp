@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/db/FieldCatalog.h"
+#include "core/db/Mdx.h"
 #include "core/db/Table.h"
 
 namespace rv::db {
@@ -41,6 +42,39 @@ void rebuildSortTag(Table& table, const std::string& expression) {
     }
     table.addIndex(kSortTagName, expression);
     table.setIndexName(kSortTagName);
+}
+
+namespace {
+
+// The expression of the tag NewIndex in the readable index file, or nothing when the file is
+// missing, cannot be read or has no such tag.
+std::optional<std::string> sortTagExpression(const Table& table) {
+    auto contents = mdx::readMdx(table.mdxPath(), false);
+    if (!contents) return std::nullopt;
+    for (const auto& tag : contents->tags)
+        if (equalsNoCase(tag.name, kSortTagName)) return tag.expression;
+    return std::nullopt;
+}
+
+}  // namespace
+
+void openSortTag(Table& table, const std::string& expression) {
+    if (expression.empty()) {
+        table.setIndexName("");
+        return;
+    }
+    if (sortTagExpression(table))
+        table.setIndexName(kSortTagName);
+    else
+        rebuildSortTag(table, expression);
+}
+
+void regenerateSortIndexes(Table& table, const std::string& expression) {
+    // Every tag the file (or, when it is damaged, this table object) knows, from the records.
+    table.regenerateIndexes();
+    if (expression.empty()) return;
+    if (sortTagExpression(table) != expression) table.addIndex(kSortTagName, expression);
+    if (!equalsNoCase(table.indexName(), kSortTagName)) table.setIndexName(kSortTagName);
 }
 
 }  // namespace rv::db

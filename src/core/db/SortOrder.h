@@ -25,4 +25,15 @@ std::string BuildSortString(const SortLevels& levels);
 // holder has the table); a closed table is left closed.
 void rebuildSortTag(Table& table, const std::string& expression);
 
+// Selects the tag NewIndex for the next open at program start: with "" no tag is selected;
+// when the index file holds the tag it is selected; when the file is missing, cannot be read
+// or lacks the tag, the tag is built first (rebuildSortTag), so a damaged index file does not
+// lose the sort order.  Same errors as rebuildSortTag.
+void openSortTag(Table& table, const std::string& expression);
+
+// Rebuild Indexes on a table open exclusively: every tag of the index file is rebuilt from
+// the records, and with a sort expression the tag NewIndex is rebuilt from it (added when the
+// old file was damaged, empty or held the tag with another expression) and selected.
+void regenerateSortIndexes(Table& table, const std::string& expression);
+
 }  // namespace rv::db

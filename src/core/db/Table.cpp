@@ -432,8 +432,10 @@ struct Table::Impl {
         if (n > uint32_t(count) && n <= uint32_t(INT_MAX)) addRecordsUpTo(int(n));
     }
 
-    // Rebuilds every tag of `contents` from the records and writes the file; tags whose
-    // expression this engine cannot evaluate are left out rather than left stale.
+    // Rebuilds every tag of `contents` from the records and writes the file, descending and
+    // unique tags of other programs staying so; tags this engine cannot maintain (an
+    // expression it cannot evaluate, numeric or date keys, a name that cannot be written or
+    // is used twice) are left out rather than left stale.
     //
     // When `reordered` is given and a tag has the expression that orders the records, its
     // entries become the in-memory order as well (*reordered = true), saving a second pass.
@@ -443,18 +445,20 @@ struct Table::Impl {
         adoptAppendedRecords();
         std::vector<mdx::TagData> kept;
         for (auto& t : contents.tags) {
+            if (t.keyType != 'C' || !mdx::storableTagName(t.name)) continue;
+            if (std::any_of(kept.begin(), kept.end(), [&](const auto& k) { return equalsNoCase(k.name, t.name); }))
+                continue;
             std::optional<KeyExpression> expr;
             try {
-                expr = KeyExpression::compile(t.expression, keyFields());
+                expr = KeyExpression::compile(t.expression, keyFields(), t.keyLength);
             } catch (const DatabaseError&) {
                 continue;
             }
             t.keyLength = expr->keyLength();
-            t.descending = false;
-            t.unique = false;
-            t.keyType = 'C';
             t.entries = tagEntries(*expr);
-            if (reordered && !*reordered && key && equalsNoCase(t.expression, key->text())) {
+            mdx::arrangeEntries(t);
+            if (reordered && !*reordered && key && !t.descending && !t.unique && t.keyLength == key->keyLength() &&
+                equalsNoCase(t.expression, key->text())) {
                 adoptOrder(t.entries);
                 *reordered = true;
             }
@@ -977,13 +981,17 @@ Table::TagStatus Table::tagStatus(const std::string& tag) const {
     for (const auto& t : m->tags) {
         if (!equalsNoCase(t.name, tag)) continue;
         try {
-            KeyExpression expr = KeyExpression::compile(t.expression, d_->keyFields());
+            if (t.keyType != 'C') return TagStatus::Stale;
+            KeyExpression expr = KeyExpression::compile(t.expression, d_->keyFields(), t.keyLength);
             if (expr.keyLength() != t.keyLength) return TagStatus::Stale;
-            auto want = d_->tagEntries(expr);
-            bool same = want.size() == t.entries.size() &&
-                        std::equal(want.begin(), want.end(), t.entries.begin(), [](const auto& a, const auto& b) {
-                            return a.recno == b.recno && a.key == b.key;
-                        });
+            mdx::TagData want;
+            want.descending = t.descending;
+            want.unique = t.unique;
+            want.entries = d_->tagEntries(expr);
+            mdx::arrangeEntries(want);
+            bool same = want.entries.size() == t.entries.size() &&
+                        std::equal(want.entries.begin(), want.entries.end(), t.entries.begin(),
+                                   [](const auto& a, const auto& b) { return a.recno == b.recno && a.key == b.key; });
             return same && d_->layout.mdxFlag ? TagStatus::Current : TagStatus::Stale;
         } catch (const DatabaseError&) {
             return TagStatus::Stale;

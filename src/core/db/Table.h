@@ -145,6 +145,9 @@ public:
     // ("" = record order).  Selecting a tag or reopening replaces it.
     void orderBy(const std::string& expression);
     // Rebuilds every tag of the .MDX from the records.  Needs the table open exclusively.
+    // Whenever the .MDX is rewritten, tags of other programs keep their descending and unique
+    // flags; a tag whose keys this engine cannot build (see KeyExpression) is dropped.  An
+    // unreadable .MDX is replaced by the tags added through this object.
     void regenerateIndexes();
     // Removes the deleted records and rebuilds every tag.  Needs the table open exclusively.
     // The packed table is written beside the old one and renamed into place, so a crash

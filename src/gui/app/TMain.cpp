@@ -501,14 +501,7 @@ bool TMain::openStartDatabase(const std::string& path) {
     BuildSortString();
     runCommand([&] {
         try {
-            if (sortExpression_.empty()) {
-                table_.setIndexName("");
-            } else if (fileExists(indexFilePath_)) {
-                table_.setIndexName(rv::db::kSortTagName);
-            } else {
-                table_.addIndex(rv::db::kSortTagName, sortExpression_);
-                table_.setIndexName(rv::db::kSortTagName);
-            }
+            rv::db::openSortTag(table_, sortExpression_);
         } catch (...) {
             // Without its tag the table still opens, in record order.
             table_.setIndexName("");
@@ -951,7 +944,7 @@ void TMain::MenuPackClick() {
 void TMain::MenuRebuildClick() {
     runExclusive(kRebuildQuestion,
                  QStringLiteral("Unable to reindex table.  ") + exclusiveUseMessage(QStringLiteral("Reindexing")),
-                 [this] { table_.regenerateIndexes(); });
+                 [this] { rv::db::regenerateSortIndexes(table_, sortExpression_); });
 }
 
 void TMain::runExclusive(const QString& question, const QString& inUseMessage, const std::function<void()>& work) {

@@ -92,6 +92,47 @@ TEST(KeyExpression, EvaluatesEachFunction) {
     }
 }
 
+TEST(KeyExpression, EvaluatesTheFunctionsOfOtherProgramsTags) {
+    struct Case {
+        const char* expression;
+        std::map<std::string, std::string> values;
+        std::string key;
+        int length;  // the key length the tag was built with; 0: the expression's own
+    };
+    const std::vector<Case> cases = {
+        {"SUBSTR(Category,3,4)", {{"CATEGORY", "Documentary"}}, "cume", 0},
+        {"SUBSTR(Category,18)", {{"CATEGORY", "Documentary"}}, "   ", 0},  // the rest: 3 bytes
+        {"SUBSTR(YearText,5,9)", {{"YEARTEXT", "1960s"}}, "s ", 0},       // cut at the field's end
+        {"RIGHT(YearText,3)", {{"YEARTEXT", "1960s"}}, "0s ", 0},         // trailing blanks count
+        {"RIGHT(TRIM(YearText),3)", {{"YEARTEXT", "1960s"}}, "60s   ", 6},
+        {"RIGHT(YearText,10)", {{"YEARTEXT", "1960s"}}, "1960s ", 0},
+        {"TRIM(Star1)+YearText", {{"STAR1", "Cary Grant"}, {"YEARTEXT", "1960s"}}, "Cary Grant1960s ", 16},
+        {"RTRIM(Star1)+YearText", {{"STAR1", "Cary Grant"}, {"YEARTEXT", "1960s"}}, "Cary Grant1960s         ", 24},
+        {"LTRIM(STR(Year,10))+YearText", {{"YEAR", "1954"}, {"YEARTEXT", "x"}}, "1954x" + std::string(11, ' '), 16},
+        {"ALLTRIM(Left(YearText,5))", {{"YEARTEXT", " ab "}}, "ab   ", 0},
+        // Too long for the tag's key length: cut to it.
+        {"TRIM(Star1)+Category", {{"STAR1", "Cary Grant"}, {"CATEGORY", "Comedy"}}, "Cary GrantCom", 13},
+        {"UPPER(TRIM(Star1))+YearText", {{"STAR1", "cary"}, {"YEARTEXT", "x"}}, "CARYx" + std::string(3, ' '), 8},
+        {"DESCEND(Left(YearText,3))", {{"YEARTEXT", "AZ"}}, "\xBF\xA6\xE0", 0},
+        {"DESCEND(DTOS(PurchDate))", {{"PURCHDATE", "19970305"}}, "\xCF\xC7\xC7\xC9\xD0\xCD\xD0\xCB", 0},
+        {"DTOC(PurchDate)", {{"PURCHDATE", "19970305"}}, "03/05/97", 0},
+        {"DTOC(PurchDate)", {}, "  /  /  ", 0},
+        {"STR(VAL(YearText),6)", {{"YEARTEXT", "1960s"}}, "  1960", 0},
+        {"STR(VAL(SUBSTR(YearText,3)),4,1)", {{"YEARTEXT", "192.5"}}, " 2.5", 0},
+        {"str(val(trim(YearText)),6,1)", {{"YEARTEXT", "-3"}}, "  -3.0", 0},
+    };
+    for (const auto& c : cases) {
+        const auto e = KeyExpression::compile(c.expression, layout(), c.length);
+        EXPECT_EQ(e.key(record(c.values)), c.key) << c.expression;
+        EXPECT_EQ(e.keyLength(), static_cast<int>(c.key.size())) << c.expression;
+    }
+    // A fixed-length expression keeps its own length whatever the tag says.
+    EXPECT_EQ(KeyExpression::compile("Left(Title,5)", layout(), 40).keyLength(), 5);
+    // A trimmed expression too long for a key needs the tag's length.
+    EXPECT_THROW(KeyExpression::compile("TRIM(Title)+Title", layout()), DatabaseError);
+    EXPECT_EQ(KeyExpression::compile("TRIM(Title)+Title", layout(), 100).keyLength(), 100);
+}
+
 TEST(KeyExpression, UpperCasesWindows1252LettersOnly) {
     // à é ñ ÿ š œ ž become À É Ñ Ÿ Š Œ Ž; ß, µ, ÷ and digits stay.
     EXPECT_EQ(upperCp1252("\xE0\xE9\xF1\xFF\x9A\x9C\x9E"), "\xC0\xC9\xD1\x9F\x8A\x8C\x8E");
@@ -169,6 +210,14 @@ TEST(KeyExpression, RejectsBadExpressionsWithAReadableMessage) {
              {"STR(ListPrice,3,2)", "cannot show 2 decimals"},
              {"Title+Star1+Left(Category,20)", "at most 100"},
              {"Upper(Left(Title,99))+Upper(Left(Star1,2))", "at most 100"},
+             {"VAL(YearText)", "VAL gives a number"},
+             {"STR(VAL(PurchDate)", "\")\" expected"},
+             {"SUBSTR(Title,0,3)", "SUBSTR needs a start of 1 to 255, not 0"},
+             {"SUBSTR(Title,2,0)", "SUBSTR needs a length of 1 to 255"},
+             {"SUBSTR(Title)", "\",\" expected"},
+             {"RIGHT(Title,0)", "RIGHT needs a length of 1 to 254"},
+             {"DTOC(Title)", "DTOC needs a date field"},
+             {"SOUNDEX(Title)", "unknown function \"SOUNDEX\""},
          }) {
         try {
             KeyExpression::compile(c.expression, layout());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/db/Mdx.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
 #include "core/db/DbTestSupport.h"
@@ -66,4 +67,82 @@ TEST(SortOrder, RebuildingTheTagOrdersTheTableAtTheNextOpen) {
     other.setPath(p);
     other.open();
     EXPECT_THROW(rebuildSortTag(t, BuildSortString({11, 0, 0, 0})), TableInUseError);
+}
+
+TEST(SortOrder, ADamagedIndexFileIsRebuiltAtStartAsAMissingOneIs) {
+    const std::string expression = BuildSortString({11, 1, 0, 0});
+    struct Case {
+        const char* what;
+        std::string mdx;  // "" : no index file at all
+    };
+    std::string random(4096, '\0');
+    unsigned seed = 12345;
+    for (char& c : random) c = char((seed = seed * 1103515245u + 12345u) >> 16);
+    for (const Case& c : std::vector<Case>{{"missing", ""}, {"random bytes", random}, {"truncated", "\x02"}}) {
+        TempDir dir;
+        fs::path p = videoTable(dir.path(), "V.DBF", 9);
+        if (!c.mdx.empty()) writeBytes(dir / "V.MDX", c.mdx);
+        Table t;
+        t.setPath(p);
+        openSortTag(t, expression);
+        t.open();
+        EXPECT_EQ(t.orderExpression(), expression) << c.what;
+        EXPECT_EQ(t.tagStatus("NewIndex"), Table::TagStatus::Current) << c.what;
+        EXPECT_EQ(uint8_t(readBytes(p)[28]), 1) << c.what;
+    }
+
+    // A readable file with the tag is used as it is; no sort order selects no tag.
+    TempDir dir;
+    fs::path p = videoTable(dir.path(), "V.DBF", 3);
+    Table t;
+    t.setPath(p);
+    t.addIndex("NewIndex", "Upper(Left(Title,80))");
+    const std::string before = readBytes(dir / "V.MDX");
+    openSortTag(t, expression);
+    EXPECT_EQ(readBytes(dir / "V.MDX"), before);
+    t.open();
+    EXPECT_EQ(t.orderExpression(), "Upper(Left(Title,80))");
+    t.close();
+    openSortTag(t, "");
+    t.open();
+    EXPECT_EQ(t.orderExpression(), "");
+}
+
+TEST(SortOrder, RebuildIndexesRestoresTheSortTagFromADamagedOrEmptyFile) {
+    const std::string expression = BuildSortString({11, 0, 0, 0});
+    enum class Damage { RandomBytes, NoTags, OtherTagOnly, OtherExpression };
+    for (Damage damage : {Damage::RandomBytes, Damage::NoTags, Damage::OtherTagOnly, Damage::OtherExpression}) {
+        SCOPED_TRACE(int(damage));
+        TempDir dir;
+        Table t;
+        fs::path p = videoTable(dir.path(), "V.DBF", 8);
+        // Opened in record order, as the program is left when the file broke during a session.
+        Table other;
+        other.setPath(p);
+        switch (damage) {
+            case Damage::RandomBytes: writeBytes(dir / "V.MDX", std::string(3000, '\x5A')); break;
+            case Damage::NoTags: mdx::writeMdx(dir / "V.MDX", {"V", {}}); break;
+            case Damage::OtherTagOnly: other.addIndex("BYTITLE", "Upper(Left(Title,10))"); break;
+            case Damage::OtherExpression: other.addIndex("NewIndex", "Upper(Left(Title,10))"); break;
+        }
+        t.setPath(p);
+        t.setIndexName("NewIndex");
+        t.setExclusive(true);
+        t.open();
+        regenerateSortIndexes(t, expression);
+        EXPECT_EQ(t.orderExpression(), expression);
+        EXPECT_EQ(t.tagStatus("NewIndex"), Table::TagStatus::Current);
+        double year = 0;
+        for (t.first(); !t.eof(); t.next()) {
+            EXPECT_LE(year, t.asNumber("Year"));
+            year = t.asNumber("Year");
+        }
+        if (damage == Damage::OtherTagOnly) {
+            EXPECT_EQ(t.tagStatus("BYTITLE"), Table::TagStatus::Current);
+        }
+        t.close();
+        t.setExclusive(false);
+        t.open();
+        EXPECT_EQ(t.orderExpression(), expression);
+    }
 }
