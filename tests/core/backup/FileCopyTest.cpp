@@ -134,3 +134,30 @@ TEST(Places, RemovableMediaAreTheMountsUnderMediaAndRunMedia) {
               (std::vector<fs::path>{"/media/ann/STICK", "/run/media/bob/My Disk", "/media/CARD"}));
     EXPECT_TRUE(removableMedia("").empty());
 }
+
+TEST(FileCopy, ACopyKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
+    TempDir dir;
+    const std::string fresh = pattern(8 << 20);
+    writeBytes(dir / "source", fresh);
+    fs::create_directory(dir / "medium");
+    const std::string old = "the previous backup";
+    int sawOld = 0, sawNew = 0;
+    for (int delayMicros : {0, 200, 1000, 3000, 10000, 30000}) {
+        writeBytes(dir / "medium" / "backup", old);
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            copyFile(dir / "source", dir / "medium" / "backup");
+            ::_exit(0);
+        }
+        ::usleep(useconds_t(delayMicros));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        const std::string now = readBytes(dir / "medium" / "backup");
+        ASSERT_TRUE(now == old || now == fresh) << "torn after " << delayMicros << " us: " << now.size() << " bytes";
+        (now == old ? sawOld : sawNew)++;
+        // A killed copy may leave its temporary file, never under the backup's name.
+        for (const auto& name : namesIn(dir / "medium"))
+            if (name != "backup") fs::remove(dir / "medium" / name);
+    }
+    EXPECT_EQ(sawOld + sawNew, 6);
+}
