@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <map>
+
 #include "GuiTestSupport.h"
 #include "gui/app/TColorConfig.h"
 #include "gui/app/MainRules.h"
@@ -227,18 +229,60 @@ private slots:
         QCOMPARE(rv::gui::scaleNumerator(1.25), 125);
     }
 
-    void nestedControlsGrowOnceWithTheForm() {
-        Sandbox sb;
-        KindsDialog d;
-        auto* inner = new QRadioButton(QStringLiteral("Inside"), d.group);
-        inner->setGeometry(8, 20, 100, 22);
-        rv::gui::placeDialog(&d, Settings{}, 2.0, QSize(1280, 1024));
-        // The form's 11 points doubled once: the group box and the radio button inside it
-        // (both given only their face by ApplyFonts) are not doubled again.
-        QCOMPARE(d.font().pointSize(), 22);
-        QCOMPARE(d.group->font().pointSize(), 22);
-        QCOMPARE(inner->font().pointSize(), 22);
-        QCOMPARE(d.label->font().pointSize(), 22);
+    // Every control's font is scaled exactly once by the screen factor, whether it has a font
+    // of its own (ApplyFonts gives it one) or follows the dialog's.
+    void placementScalesEachFontOnce() {
+        struct Case {
+            double factor;
+            int size;  // 11 points scaled
+        };
+        const Case cases[] = {{1.0, 11}, {1.25, 14}, {1.6, 18}, {2.0, 22}};
+        for (const auto& c : cases) {
+            Sandbox sb;
+            KindsDialog d;
+            d.label->setFont(d.label->font());  // one with a font of its own from the start
+            rv::gui::placeDialog(&d, Settings{}, c.factor, QSize(1280, 1024));
+            QCOMPARE(d.font().pointSize(), c.size);
+            for (QWidget* w : d.components())
+                QVERIFY2(w->font().pointSize() == c.size,
+                         qPrintable(QStringLiteral("%1 at %2: %3").arg(w->metaObject()->className()).arg(c.factor).arg(w->font().pointSize())));
+        }
+    }
+
+    // The Color Configuration window at every screen size: each button's text fits, each
+    // font is the designed one times the factor.
+    void colorConfigurationAtEveryScreenSize() {
+        struct Case {
+            QAction* TMain::*item;
+            double factor;
+            const char* name;
+        };
+        const Case cases[] = {{&TMain::N640x480, 1.0, "640"}, {&TMain::N800x600, 1.25, "800"},
+                              {&TMain::N1024x768, 1.6, "1024"}, {&TMain::N1280x1024, 2.0, "1280"}};
+        for (const auto& c : cases) {
+            Sandbox sb;
+            TMain w(options(QSize(1280, 1024)));
+            (w.*c.item)->trigger();
+            QCOMPARE(w.scaleFactor(), c.factor);
+            TColorConfig d(w, 1);
+            std::map<QWidget*, int> design;
+            for (QWidget* x : rv::gui::components(&d)) design[x] = x->font().pointSize();
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            for (const auto& [x, size] : design)
+                QVERIFY2(x->font().pointSize() == static_cast<int>(size * c.factor + 0.5),
+                         qPrintable(x->objectName() + QStringLiteral(" %1 -> %2").arg(size).arg(x->font().pointSize())));
+            for (QPushButton* b : d.findChildren<QPushButton*>()) {
+                const QString text = b->text().remove(QLatin1Char('&'));
+                QVERIFY2(b->fontMetrics().horizontalAdvance(text) <= b->width() - 6, qPrintable(b->objectName()));
+            }
+            for (QLabel* l : d.findChildren<QLabel*>())
+                QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), qPrintable(l->objectName()));
+            QVERIFY(QRect(QPoint(0, 0), QSize(1280, 1024)).contains(d.frameGeometry()));
+            if (qEnvironmentVariableIsSet("REELVANE_SCREENSHOTS"))
+                d.grab().save(qEnvironmentVariable("REELVANE_SCREENSHOTS") + QStringLiteral("/colors-%1.png").arg(QString::fromLatin1(c.name)));
+            d.reject();
+        }
     }
 
     void formDimensionsKeepALongLivedFormFromGrowing() {
@@ -263,7 +307,7 @@ private slots:
         rv::gui::SaveFormDimensions(&d, dims);
         QCOMPARE(sb.prompt().texts(), QStringList{QStringLiteral("Too many compenents to save dimensions.")});
         QCOMPARE(sb.prompt().messages().front().title, QStringLiteral("Error"));
-        QVERIFY(dims.entries.back().used);
+        QCOMPARE(dims.entries.size(), std::size_t(121));
     }
 
 private:

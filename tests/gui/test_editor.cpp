@@ -6,15 +6,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QClipboard>
 #include <QTabWidget>
 #include <QtTest>
 
+#include <map>
 #include <memory>
 
 #include "GuiTestSupport.h"
 #include "core/edit/EditorMessages.h"
 #include "gui/app/TMain.h"
 #include "gui/edit/TMyEdit.h"
+#include "gui/common/Placement.h"
+#include "gui/common/TypingBox.h"
 
 using rv::gui::Answer;
 using rv::gui::Buttons;
@@ -29,15 +34,22 @@ QString q(std::string_view text) { return QString::fromLatin1(text.data(), stati
 // A main window over FILMS.DBF (records "Alpha" and "Bravo", no sort order) with the
 // record editor installed.
 struct Program {
-    explicit Program(QStringList args = {}, std::vector<std::string> titles = {"Alpha", "Bravo"}) {
+    explicit Program(QStringList args = {}, std::vector<std::string> titles = {"Alpha", "Bravo"},
+                     QSize screen = QSize(1024, 768)) {
         db = rvtest::videoTable(sb.root() / "FILMS.DBF", titles);
         sb.writeProgramIni({{"Last Database", db.string()}});
         std::ofstream(sb.root() / "FILMS.INI", std::ios::binary) << "[Sort Order]\r\nPrimary Sort=0\r\n";
         rv::gui::MainOptions options;
         options.arguments = std::move(args);
-        options.screenSize = QSize(1024, 768);
+        options.screenSize = screen;
         main = std::make_unique<TMain>(options);
         editor = rv::gui::installRecordEditor(*main);
+    }
+    // The same on a 1280 x 1024 screen with the given Screen Size item chosen.
+    static std::unique_ptr<Program> sized(QAction* TMain::*item) {
+        auto p = std::make_unique<Program>(QStringList{}, std::vector<std::string>{"Alpha", "Bravo"}, QSize(1280, 1024));
+        (p->main.get()->*item)->trigger();
+        return p;
     }
 
     // Runs a main window command that shows the editor, with `act` run inside it.
@@ -57,6 +69,47 @@ struct Program {
 void leave(QWidget* box) {
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(box, &out);
+}
+
+// The first record as it reached the file, read by a table of its own.
+struct OnDisk {
+    explicit OnDisk(const std::filesystem::path& path) {
+        t.setPath(path);
+        t.open();
+        t.first();
+    }
+    std::string text(const char* field) const { return t.asString(field); }
+    rv::db::Date date(const char* field) const { return t.asDate(field); }
+    rv::db::Table t;
+};
+
+// Presses Enter in the focused box until the focus reaches `target` (at most once round the
+// chain), as a user moving through the editor would.
+bool enterUntil(QWidget* target) {
+    for (int i = 0; i < 45; ++i) {
+        QWidget* target_box = target;
+        QWidget* f = QApplication::focusWidget();
+        if (f == target_box || (f && f->parentWidget() == target_box) || (f && f->focusProxy() == target_box))
+            return true;
+        if (!f) return false;
+        QTest::keyClick(f, Qt::Key_Return);
+    }
+    return false;
+}
+
+void clickTab(QTabWidget* tabs, int page) {
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(page).center());
+}
+
+// The geometry and font size of every component of the editor, by name.
+std::map<QString, std::pair<QRect, int>> layoutOf(TMyEdit& ed) {
+    std::map<QString, std::pair<QRect, int>> out;
+    // The pages themselves are placed by the notebook's layout when shown.
+    for (QWidget* w : rv::gui::components(&ed))
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("Page")))
+            out[w->objectName()] = {w->geometry(), w->font().pixelSize()};
+    return out;
 }
 
 }  // namespace
@@ -399,6 +452,209 @@ private slots:
                 }
             }
         });
+    }
+
+    // Opening the editor again after showing another page keeps every box where it was, at
+    // every screen size, and typing into a box stores into its own field.
+    void reopeningAfterAnotherPageKeepsEveryBoxInPlace() {
+        struct Case {
+            int page;
+            std::function<QWidget*(TMyEdit&)> box;
+            const char* field;
+            const char* typed;
+        };
+        const Case cases[] = {
+            {0, [](TMyEdit& ed) { return ed.Title; }, "Title", "Casablanca"},
+            {1, [](TMyEdit& ed) { return ed.Picture; }, "Picture", "Widescreen"},
+            {2, [](TMyEdit& ed) { return ed.MediaNumber; }, "MediaNum", "T-120"},
+            {3, [](TMyEdit& ed) { return ed.UserDef1; }, "UserDef1", "Signed"},
+        };
+        for (QAction* TMain::*size : {&TMain::N640x480, &TMain::N1280x1024}) {
+            for (const auto& c : cases) {
+                auto program = Program::sized(size);
+                Program& p = *program;
+                std::map<QString, std::pair<QRect, int>> first;
+                p.inEditor(p.main->MenuEdit, [&](TMyEdit& ed) {
+                    first = layoutOf(ed);
+                    clickTab(ed.MyTabbedNoteBook, c.page);
+                    QCOMPARE(ed.MyTabbedNoteBook->currentIndex(), c.page);
+                    ed.CancelButton->click();
+                });
+                for (int again = 0; again < 2; ++again)
+                    p.inEditor(p.main->MenuEdit, [&](TMyEdit& ed) {
+                        const auto now = layoutOf(ed);
+                        for (const auto& [name, was] : first) {
+                            QVERIFY2(now.at(name).first == was.first, qPrintable(name + QStringLiteral(" moved")));
+                            QVERIFY2(now.at(name).second == was.second, qPrintable(name + QStringLiteral(" font")));
+                        }
+                        ed.CancelButton->click();
+                    });
+                p.inEditor(p.main->MenuEdit, [&](TMyEdit& ed) {
+                    clickTab(ed.MyTabbedNoteBook, c.page);
+                    QWidget* target = rv::gui::textBoxOf(c.box(ed));
+                    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(4, target->height() / 2));
+                    QTest::keyClick(target, Qt::Key_End, Qt::ShiftModifier);  // over the record's text
+                    QTest::keyClicks(target, QString::fromLatin1(c.typed));
+                    ed.UpdateExitButton->click();
+                });
+                OnDisk disk(p.db);
+                QCOMPARE(QString::fromStdString(disk.text(c.field)), QString::fromLatin1(c.typed));
+            }
+        }
+    }
+
+    // The date boxes take typing however they get the focus: Enter, Tab, or a click right of
+    // the underscores.
+    void maskedDateBoxesTakeTypingFromTheirFirstFreePosition() {
+        Program p;
+        p.inEditor(p.main->MenuEdit, [&](TMyEdit& ed) {
+            ed.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&ed));
+            QVERIFY(enterUntil(ed.PurchDate));
+            QCOMPARE(ed.MyTabbedNoteBook->currentIndex(), 3);
+            QTest::keyClicks(ed.PurchDate, QStringLiteral("12251997"));
+            QCOMPARE(ed.PurchDate->text(), QStringLiteral("12/25/1997"));
+            // A click right of the underscores of the other date box.
+            clickTab(ed.MyTabbedNoteBook, 2);
+            QTest::mouseClick(ed.CheckDate, Qt::LeftButton, Qt::NoModifier,
+                              QPoint(ed.CheckDate->width() - 4, ed.CheckDate->height() / 2));
+            QTest::keyClicks(ed.CheckDate, QStringLiteral("03"));
+            QCOMPARE(ed.CheckDate->displayText(), QStringLiteral("03/__/____"));
+            QTest::mouseClick(ed.CheckDate, Qt::LeftButton, Qt::NoModifier,
+                              QPoint(ed.CheckDate->width() - 4, ed.CheckDate->height() / 2));
+            QTest::keyClicks(ed.CheckDate, QStringLiteral("041998"));
+            QCOMPARE(ed.CheckDate->text(), QStringLiteral("03/04/1998"));
+            ed.UpdateExitButton->click();
+        });
+        QVERIFY(p.sb.prompt().log.empty());
+        OnDisk disk(p.db);
+        QCOMPARE(disk.date("PurchDate").year, 1997);
+        QCOMPARE(disk.date("PurchDate").month, 12);
+        QCOMPARE(disk.date("PurchDate").day, 25);
+        QCOMPARE(disk.date("CheckDate").year, 1998);
+        QCOMPARE(disk.date("CheckDate").day, 4);
+    }
+
+    // A box reached by Enter, Tab or a failed check has its text selected: typing replaces it.
+    void keyboardFocusSelectsTheWholeText() {
+        Program p;
+        p.inEditor(p.main->MenuAdd, [&](TMyEdit& ed) {
+            ed.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&ed));
+            QTest::keyClicks(ed.Title, QStringLiteral("Vertigo"));
+            QCOMPARE(ed.PlayTime->text(), QStringLiteral("0"));
+            QVERIFY(enterUntil(ed.PlayTime));
+            QTest::keyClicks(ed.PlayTime, QStringLiteral("122"));
+            QCOMPARE(ed.PlayTime->text(), QStringLiteral("122"));
+            // Tab from Counter Start to Counter Stop, which holds text already.
+            ed.CounterStop->setText(QStringLiteral("0000"));
+            QTest::mouseClick(ed.CounterStart, Qt::LeftButton);
+            QTest::keyClick(ed.CounterStart, Qt::Key_Tab);
+            QVERIFY(ed.CounterStop->hasFocus());
+            QTest::keyClicks(ed.CounterStop, QStringLiteral("1800"));
+            QCOMPARE(ed.CounterStop->text(), QStringLiteral("1800"));
+            // A failed check puts the focus on the box with its text selected.
+            ed.YearReleased->setText(QStringLiteral("19x7"));
+            ed.UpdateButton->click();
+            QCOMPARE(p.sb.prompt().texts().size(), 1);
+            QVERIFY(ed.YearReleased->hasFocus());
+            QTest::keyClicks(ed.YearReleased, QStringLiteral("1958"));
+            QCOMPARE(ed.YearReleased->text(), QStringLiteral("1958"));
+            ed.UpdateExitButton->click();
+        });
+        QCOMPARE(p.count(), 3);
+        QCOMPARE(p.main->table().asNumber("RunTime"), 122.0);
+        QCOMPARE(p.main->table().asNumber("Year"), 1958.0);
+        QCOMPARE(QString::fromStdString(p.main->table().asString("CounterSto")), QStringLiteral("1800"));
+    }
+
+    // Drop-down boxes keep exactly what was typed: no completion, no change of letter case.
+    void dropDownsKeepWhatWasTyped() {
+        Program p;
+        p.editor->lists().setList(6, {"Comedy", "Drama"});
+        p.editor->lists().setList(9, {"DVD", "VHS"});
+        p.inEditor(p.main->MenuEdit, [&](TMyEdit& ed) {
+            clickTab(ed.MyTabbedNoteBook, 1);
+            QTest::mouseClick(ed.Category->lineEdit(), Qt::LeftButton);
+            QTest::keyClicks(ed.Category, QStringLiteral("comedy"));
+            QCOMPARE(ed.Category->currentText(), QStringLiteral("comedy"));
+            QTest::keyClick(ed.Category, Qt::Key_Return);  // on to Rating
+            QCOMPARE(ed.Category->currentText(), QStringLiteral("comedy"));
+            QTest::mouseClick(ed.Format->lineEdit(), Qt::LeftButton);
+            QTest::keyClicks(ed.Format, QStringLiteral("d"));
+            QCOMPARE(ed.Format->currentText(), QStringLiteral("d"));
+            QTest::mouseClick(ed.Sound->lineEdit(), Qt::LeftButton);  // the focus leaves Format
+            QCOMPARE(ed.Format->currentText(), QStringLiteral("d"));
+            ed.UpdateExitButton->click();
+        });
+        OnDisk disk(p.db);
+        QCOMPARE(QString::fromStdString(disk.text("Category")), QStringLiteral("comedy"));
+        QCOMPARE(QString::fromStdString(disk.text("Format")), QStringLiteral("d"));
+    }
+
+    // Cut, Copy, Paste and Delete of the Edit menu act on the focused text or drop-down box.
+    void editMenuActsOnTheFocusedBox() {
+        Program p;
+        p.inEditor(p.main->MenuEdit, [&](TMyEdit& ed) {
+            ed.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&ed));
+            for (QWidget* box : {static_cast<QWidget*>(ed.Director), static_cast<QWidget*>(ed.Writer)}) {
+                QLineEdit* e = rv::gui::textBoxOf(box);
+                QTest::mouseClick(e, Qt::LeftButton);
+                QTest::keyClicks(box, QStringLiteral("Hitchcock"));
+                e->selectAll();
+                ed.MenuCut->trigger();
+                QCOMPARE(e->text(), QString());
+                QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hitchcock"));
+                ed.MenuPaste->trigger();
+                ed.MenuPaste->trigger();
+                QCOMPARE(e->text(), QStringLiteral("HitchcockHitchcock"));
+                e->setSelection(0, 9);
+                ed.MenuDelete->trigger();
+                QCOMPARE(e->text(), QStringLiteral("Hitchcock"));
+                QApplication::clipboard()->clear();
+                e->selectAll();
+                ed.MenuCopy->trigger();
+                QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Hitchcock"));
+            }
+            ed.UpdateExitButton->click();
+        });
+        OnDisk disk(p.db);
+        QCOMPARE(QString::fromStdString(disk.text("Director")), QStringLiteral("Hitchcock"));
+        QCOMPARE(QString::fromStdString(disk.text("Writers")), QStringLiteral("Hitchcock"));
+    }
+
+    // Each font is scaled once, and once only however often the editor is shown.
+    void fontsScaleOnceAtEverySize() {
+        struct Case {
+            QAction* TMain::*item;
+            double factor;
+        };
+        const Case cases[] = {{&TMain::N640x480, 1.0}, {&TMain::N800x600, 1.25}, {&TMain::N1024x768, 1.6},
+                              {&TMain::N1280x1024, 2.0}};
+        for (const auto& c : cases) {
+            auto program = Program::sized(c.item);
+            Program& p = *program;
+            QCOMPARE(p.main->scaleFactor(), c.factor);
+            const int expected = static_cast<int>(13 * c.factor + 0.5);  // designed at 13 pixels
+            for (int shown = 0; shown < 3; ++shown)
+                p.inEditor(p.main->MenuEdit, [&](TMyEdit& ed) {
+                    for (QWidget* w : {static_cast<QWidget*>(ed.Title), static_cast<QWidget*>(ed.TitleLabel),
+                                       static_cast<QWidget*>(ed.Category), static_cast<QWidget*>(ed.UpdateExitButton),
+                                       static_cast<QWidget*>(ed.Viewed)})
+                        QVERIFY2(w->font().pixelSize() == expected,
+                                 qPrintable(w->objectName() + QStringLiteral(" %1").arg(w->font().pixelSize())));
+                    const QString caption = ed.UpdateExitButton->text().remove(QLatin1Char('&'));
+                    QVERIFY(ed.UpdateExitButton->fontMetrics().horizontalAdvance(caption) <= ed.UpdateExitButton->width() - 8);
+                    if (qEnvironmentVariableIsSet("REELVANE_SCREENSHOTS") && shown == 2)
+                        for (int i = 0; i < 4; ++i) {
+                            ed.MyTabbedNoteBook->setCurrentIndex(i);
+                            ed.grab().save(qEnvironmentVariable("REELVANE_SCREENSHOTS") +
+                                           QStringLiteral("/editor-%1-page%2.png").arg(c.factor).arg(i));
+                        }
+                    ed.CancelButton->click();
+                });
+        }
     }
 };
 

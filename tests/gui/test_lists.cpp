@@ -242,6 +242,35 @@ private slots:
             d->hide();
         }
     }
+
+    // Ctrl+click on the selected entry clears the selection; Delete then removes nothing.
+    // Sorting puts accented entries with their base letter.
+    void deleteWithoutSelectionDoesNothingAndSortKeepsAccentsInPlace() {
+        Program p;
+        rvtest::whenModal<TMyEditBox>([&](TMyEditBox& w) {
+            add(w, QStringLiteral("Zed, Adam"));
+            add(w, QStringLiteral("\u00C9mile, Paul"));
+            add(w, QStringLiteral("Eastwood, Clint"));
+            QListWidget* list = w.TheList;
+            const QRect first = list->visualItemRect(list->item(0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first.center());
+            QVERIFY(list->item(0)->isSelected());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
+            QVERIFY(list->selectedItems().isEmpty());
+            QTest::mouseClick(w.DeleteButton, Qt::LeftButton);
+            QCOMPARE(list->count(), 4);
+            p.sb.prompt().answers = {Answer::Yes};
+            QTest::mouseClick(w.SortButton, Qt::LeftButton);
+            QCOMPARE(shown(list), (QStringList{"Eastwood, Clint", "\u00C9mile, Paul", "Humphrey Bogart", "Zed, Adam"}));
+            // A click selects again and Delete removes that entry.
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(2)).center());
+            QTest::mouseClick(w.DeleteButton, Qt::LeftButton);
+            QCOMPARE(shown(list), (QStringList{"Eastwood, Clint", "\u00C9mile, Paul", "Zed, Adam"}));
+            QTest::mouseClick(w.OkButton, Qt::LeftButton);
+        });
+        p.main->menuItem(QStringLiteral("MenuMaintainStars"))->trigger();
+        QCOMPARE(p.file("FILMS.002"), std::string("Eastwood, Clint\r\n\xc9mile, Paul\r\nZed, Adam\r\n"));
+    }
 };
 
 QTEST_MAIN(ListsTest)

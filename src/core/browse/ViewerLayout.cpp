@@ -1,5 +1,6 @@
 #include "core/browse/ViewerLayout.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace rv::browse {
@@ -8,7 +9,14 @@ using rv::app::Settings;
 using rv::db::kFieldCount;
 
 std::vector<ViewerColumn> viewerColumns(const Settings& settings) {
-    std::vector<ViewerColumn> columns;
+    // The grid's field list starts in catalogue order.  For each view position p the first
+    // field at p (field 1 when none is) is moved to the next column k; a field that is not
+    // displayed stays where it is.  Moving, not copying, keeps every field once even when the
+    // positions are not a permutation: a position no field holds moves field 1 there, and a
+    // field that no position chose keeps its place after the columns that were placed.
+    std::vector<int> order;
+    for (int f = 1; f <= kFieldCount; ++f) order.push_back(f);
+    std::size_t k = 0;
     for (int position = 1; position <= kFieldCount; ++position) {
         int chosen = 1;
         for (int f = 1; f <= kFieldCount; ++f) {
@@ -18,8 +26,14 @@ std::vector<ViewerColumn> viewerColumns(const Settings& settings) {
             }
         }
         if (!settings.displayFields[chosen]) continue;
-        columns.push_back({chosen, settings.displayNames[chosen], settings.fieldWidths[chosen]});
+        const auto at = std::find(order.begin(), order.end(), chosen);
+        order.erase(at);
+        order.insert(order.begin() + static_cast<std::ptrdiff_t>(std::min(k, order.size())), chosen);
+        ++k;
     }
+    std::vector<ViewerColumn> columns;
+    for (int f : order)
+        if (settings.displayFields[f]) columns.push_back({f, settings.displayNames[f], settings.fieldWidths[f]});
     return columns;
 }
 

@@ -22,8 +22,9 @@ struct ViewerColumn {
 };
 
 // The grid's columns from the settings: for each view position 1..40 the first field (in
-// catalogue order) at that position, field 1 when none is; a field that is not displayed is
-// left out.  A field standing at two positions therefore shows twice, as the grid would.
+// catalogue order) at that position, field 1 when none is, is moved to the next column; a
+// field that is not displayed is left out.  Every displayed field shows exactly once, also
+// when the positions are not a permutation (a hand-edited file).
 std::vector<ViewerColumn> viewerColumns(const rv::app::Settings& settings);
 
 // A width cell read back: the leading number of the trimmed text (a sign allowed); 0 or

@@ -54,7 +54,9 @@ inline constexpr std::array<MaintenanceItem, 17> kMaintenanceItems{{
 // The caption of the window for a list: Edit "Stars" List.
 std::string maintenanceCaption(int list);
 
-// Case-insensitive ordering of Windows-1252 text (letters of both cases compare equal).
+// Case-insensitive ordering of Windows-1252 text as Windows orders it: letters of both cases
+// compare equal, and an accented letter sorts with its base letter (É with E, æ as ae);
+// texts that differ only in accents put the unaccented one first.
 bool lessNoCase(std::string_view a, std::string_view b);
 
 // The entries being edited, with the selected row (or none).

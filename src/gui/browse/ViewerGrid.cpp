@@ -11,6 +11,7 @@
 #include "gui/browse/VideoTableModel.h"
 #include "gui/common/Colors.h"
 #include "gui/common/Placement.h"
+#include "gui/common/TypingBox.h"
 
 namespace rv::gui {
 
@@ -38,7 +39,7 @@ public:
         if (!ViewerGrid::isDropDownField(field) || !grid_->entriesProvider())
             return QStyledItemDelegate::createEditor(parent, option, index);
         auto* combo = new QComboBox(parent);
-        combo->setEditable(true);
+        makePlainDropDown(combo);  // the cell keeps exactly what was typed
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->addItems(grid_->entriesProvider()(field));
         combo->setFont(grid_->font());

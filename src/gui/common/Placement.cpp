@@ -174,20 +174,25 @@ void ApplyFonts(QWidget* window, const rv::app::Settings& settings) {
 void scaleBy(QWidget* form, int numerator, int denominator) {
     if (numerator == denominator || denominator <= 0) return;
     const QSize size = form->size();
-    // Every size is taken before any is changed: a component whose font was given only a face
-    // still inherits its size, and must grow once with its parent, not once more on its own.
     const auto list = components(form);
-    std::vector<std::pair<int, bool>> sizes;
+    // Every font size is read before any is changed and each is then set outright: a
+    // component whose font follows its parent's would otherwise grow once with the parent
+    // and once more on its own.
+    struct Before {
+        int size;
+        bool pixel;
+    };
+    std::vector<Before> before;
+    before.reserve(list.size());
     for (QWidget* w : list) {
         bool pixel = false;
         const int fontSize = fontSizeOf(w->font(), &pixel);
-        sizes.emplace_back(fontSize, pixel);
+        before.push_back({fontSize, pixel});
     }
     scaleFont(form, numerator, denominator);
     for (std::size_t i = 0; i < list.size(); ++i) {
         QWidget* w = list[i];
-        if (w->testAttribute(Qt::WA_SetFont) && !isBevel(w))
-            setFontSize(w, std::max(1, mulDiv(sizes[i].first, numerator, denominator)), sizes[i].second);
+        if (!isBevel(w)) setFontSize(w, std::max(1, mulDiv(before[i].size, numerator, denominator)), before[i].pixel);
         if (!laidOut(w)) {
             const QRect g = w->geometry();
             setGeometryKeepingFixed(w, QRect(mulDiv(g.x(), numerator, denominator), mulDiv(g.y(), numerator, denominator),
@@ -215,6 +220,7 @@ void SaveFormDimensions(QWidget* form, FormDimensions& dims) {
     dims.clientWidth = form->width();
     dims.clientHeight = form->height();
     dims.formFontSize = fontSizeOf(form->font(), &dims.formPixelFont);
+    dims.entries.clear();
     const auto list = components(form);
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (i >= static_cast<std::size_t>(FormDimensions::kMaxEntries)) {
@@ -222,25 +228,27 @@ void SaveFormDimensions(QWidget* form, FormDimensions& dims) {
             break;
         }
         QWidget* w = list[i];
-        auto& e = dims.entries[i];
-        e.used = true;
+        FormDimensions::Entry e;
+        e.widget = w;
         e.left = w->x();
         e.top = w->y();
         e.width = w->width();
         e.height = w->height();
-        e.hasFont = !isBevel(w) && w->testAttribute(Qt::WA_SetFont);
+        e.hasFont = !isBevel(w);
         e.fontSize = fontSizeOf(w->font(), &e.pixelFont);
+        dims.entries.push_back(e);
     }
 }
 
 void RestoreFormDimensions(QWidget* form, const FormDimensions& dims, double factor, QSize screen) {
     setSize(form, QSize(dims.clientWidth, dims.clientHeight));
     setFontSize(form, dims.formFontSize, dims.formPixelFont);
-    const auto list = components(form);
-    for (std::size_t i = 0; i < list.size() && i < static_cast<std::size_t>(FormDimensions::kMaxEntries); ++i) {
-        const auto& e = dims.entries[i];
-        if (!e.used) continue;
-        QWidget* w = list[i];
+    // Each entry names its component: the order of a form's children changes while it is
+    // used (a tabbed notebook raises the page it shows), so a position in that order is no
+    // way to find a component again.
+    for (const auto& e : dims.entries) {
+        QWidget* w = e.widget.data();
+        if (!w) continue;
         if (!laidOut(w)) setGeometryKeepingFixed(w, QRect(e.left, e.top, e.width, e.height));
         if (e.hasFont) setFontSize(w, e.fontSize, e.pixelFont);
     }

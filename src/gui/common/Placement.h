@@ -9,6 +9,7 @@
 // Windows usually call TMain::PlaceDialog, which passes the main window's own state.
 
 #include <QFont>
+#include <QPointer>
 #include <QSize>
 
 #include <array>
@@ -42,8 +43,9 @@ FontKind fontKind(const QWidget* widget);
 void ApplyFonts(QWidget* window, const rv::app::Settings& settings);
 
 // Scales a form and its components by numerator/100 (VCL's ScaleBy): the form's client
-// size, and each component's position, size and font size.  Components managed by a layout
-// keep the layout's geometry; only their fonts grow.
+// size, and each component's position, size and font size.  Each font is scaled exactly
+// once, whether it is the component's own or inherited from its parent.  Components managed
+// by a layout keep the layout's geometry; only their fonts grow.
 void scaleBy(QWidget* form, int numerator, int denominator = 100);
 
 // Moves a window to the centre of a screen of the given size: left = (screen width - its
@@ -53,11 +55,11 @@ void centreOnScreen(QWidget* window, QSize screen);
 // Dialog placement: ApplyFonts, then scaleBy(factor), then centre on the screen.
 void placeDialog(QWidget* dialog, const rv::app::Settings& settings, double factor, QSize screen);
 
-// The design dimensions of a long-lived form.
+// The design dimensions of a long-lived form, each entry naming its component.
 struct FormDimensions {
     static constexpr int kMaxEntries = 121;
     struct Entry {
-        bool used = false;
+        QPointer<QWidget> widget;
         int left = 0, top = 0, width = 0, height = 0;
         int fontSize = 0;       // pixel size when the font has one, else point size
         bool pixelFont = false;
@@ -67,14 +69,16 @@ struct FormDimensions {
     int clientHeight = 0;
     int formFontSize = 0;  // the form's own font, which components without a font inherit
     bool formPixelFont = false;
-    std::array<Entry, kMaxEntries> entries{};
+    std::vector<Entry> entries;  // at most kMaxEntries
 };
 
-// Records the form's client size and its components' geometry and font sizes.  A form with
+// Records the form's client size and its components' geometry and font sizes (every
+// component but a bevel records its font size, inherited or not).  A form with
 // more than 121 components records the first 121 and shows "Too many compenents to save
 // dimensions." (title "Error").
 void SaveFormDimensions(QWidget* form, FormDimensions& dims);
-// Puts the recorded dimensions back, then scales by the factor and centres on the screen.
+// Puts the recorded dimensions back on the very components they were taken from (however the
+// form's children were reordered since), then scales by the factor and centres on the screen.
 void RestoreFormDimensions(QWidget* form, const FormDimensions& dims, double factor, QSize screen);
 
 }  // namespace rv::gui

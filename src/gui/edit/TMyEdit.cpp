@@ -21,6 +21,7 @@
 #include "gui/common/Messages.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
+#include "gui/common/TypingBox.h"
 #include "gui/lists/ListCommands.h"
 #include "gui/lists/TMyOscarAward.h"
 
@@ -184,7 +185,7 @@ QLabel* makeLabel(QWidget* page, const char* name, int row, int left = kLabelLef
 }
 
 QLineEdit* makeEdit(QWidget* page, const char* name, int row, int width, int left = kBoxLeft) {
-    auto* e = new QLineEdit(page);
+    auto* e = new TypingBox(page);
     e->setObjectName(QString::fromLatin1(name));
     e->setGeometry(left, rowTop(row), width, kBoxHeight);
     return e;
@@ -193,7 +194,7 @@ QLineEdit* makeEdit(QWidget* page, const char* name, int row, int width, int lef
 QComboBox* makeCombo(QWidget* page, const char* name, int row, int width, int left = kBoxLeft) {
     auto* c = new QComboBox(page);
     c->setObjectName(QString::fromLatin1(name));
-    c->setEditable(true);
+    makePlainDropDown(c);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setMaxVisibleItems(12);
     c->setGeometry(left, rowTop(row), width, kBoxHeight);
@@ -495,6 +496,7 @@ bool TMyEdit::DoUpdate() {
         if (!storable(this, text)) {
             MyTabbedNoteBook->setCurrentIndex(b.page);
             box(b.field)->setFocus();
+            takeTyping(box(b.field));
             return false;
         }
     }
@@ -511,6 +513,7 @@ bool TMyEdit::DoUpdate() {
         prompt().error(this, qs(result.error->message));
         MyTabbedNoteBook->setCurrentIndex(result.error->page);
         box(result.error->field)->setFocus();
+        takeTyping(box(result.error->field));  // also when the box had the focus already
         return false;
     }
     setMode(m);
@@ -619,8 +622,12 @@ void TMyEdit::SelectOscarNomClick() { selectOscar(2, OscarNom); }
 void TMyEdit::SelectMiscClick() { selectOscar(3, Misc); }
 
 void TMyEdit::clipboard(int command) {
-    auto* e = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    if (!e || !isAncestorOf(e)) return;
+    // The focused text box, or the edit of the focused drop-down box.
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || !isAncestorOf(focused)) return;
+    QLineEdit* e = textBoxOf(focused);
+    if (!e && qobject_cast<QComboBox*>(focused->parentWidget())) e = textBoxOf(focused->parentWidget());
+    if (!e || e->isReadOnly()) return;
     switch (command) {
         case 0: e->cut(); break;
         case 1: e->copy(); break;

@@ -70,8 +70,12 @@ TMyEditBox::TMyEditBox(TMain& main, rv::lists::DataLists& lists, int list, QWidg
     connect(SortButton, &QPushButton::clicked, this, &TMyEditBox::SortButtonClick);
     connect(OkButton, &QPushButton::clicked, this, &TMyEditBox::OkButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TMyEditBox::CancelButtonClick);
-    connect(TheList, &QListWidget::currentRowChanged, this, [this](int row) {
-        editor_.select(row >= 0 ? std::optional<std::size_t>(static_cast<std::size_t>(row)) : std::nullopt);
+    // The selection, not the current row, is what Delete removes: Ctrl+click on the selected
+    // entry clears the selection while the current row stays.
+    connect(TheList, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto rows = TheList->selectionModel()->selectedRows();
+        editor_.select(rows.isEmpty() ? std::nullopt
+                                      : std::optional<std::size_t>(static_cast<std::size_t>(rows.front().row())));
     });
     showEntries();
 }

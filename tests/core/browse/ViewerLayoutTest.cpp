@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/browse/ViewerLayout.h"
 
 using namespace rv::browse;
@@ -29,13 +31,45 @@ TEST(ViewerLayout, OrderHiddenFieldsAndGaps) {
     EXPECT_EQ(columns[1].field, 1);  // position 2 is Star 1, hidden; position 3 is Title
     EXPECT_EQ(columns[2].field, 4);
 
-    // A position no field holds shows field 1 there (a hand-edited file can do this).
+    // A position no field holds moves field 1 there (a hand-edited file can do this); every
+    // field still shows exactly once.
     s = Settings{};
     s.fieldOrder[40] = 39;
     columns = viewerColumns(s);
     ASSERT_EQ(columns.size(), 40u);
-    EXPECT_EQ(columns[38].field, 39);
+    EXPECT_EQ(columns[37].field, 39);
+    EXPECT_EQ(columns[38].field, 40);
     EXPECT_EQ(columns[39].field, 1);
+}
+
+TEST(ViewerLayout, OrderThatIsNotAPermutationKeepsEveryFieldOnce) {
+    struct Case {
+        std::vector<std::pair<int, int>> order;  // field, view position
+        std::vector<int> first;                  // the first columns' fields
+    };
+    const Case cases[] = {
+        // Only Star 1 (field 2) moved to 5: position 2 is empty, Star 4 (field 5) shares 5.
+        {{{2, 5}}, {1, 3, 4, 5, 2, 6}},
+        // Fields 1 and 2 both at 40: positions 1 and 2 are empty, field 1 moves through
+        // them and ends at 40; field 2, chosen by no position, keeps its place.
+        {{{1, 40}, {2, 40}}, {2, 3, 4}},
+        // Every field at position 1: field 1 moves through every empty position to the end.
+        {{}, {2, 3, 4}},
+    };
+    for (const auto& c : cases) {
+        Settings s;
+        if (c.order.empty())
+            for (int f = 1; f <= 40; ++f) s.fieldOrder[f] = 1;
+        for (const auto& [f, p] : c.order) s.fieldOrder[f] = p;
+        const auto columns = viewerColumns(s);
+        ASSERT_EQ(columns.size(), 40u);
+        std::vector<int> fields;
+        for (const auto& col : columns) fields.push_back(col.field);
+        std::vector<int> sorted = fields;
+        std::sort(sorted.begin(), sorted.end());
+        for (int f = 1; f <= 40; ++f) EXPECT_EQ(sorted[static_cast<std::size_t>(f - 1)], f) << "field " << f;
+        for (std::size_t i = 0; i < c.first.size(); ++i) EXPECT_EQ(fields[i], c.first[i]) << "column " << i;
+    }
 }
 
 TEST(ViewerLayout, WidthCells) {

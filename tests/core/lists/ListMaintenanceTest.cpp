@@ -44,10 +44,34 @@ TEST(ListEditor, DeleteSelectsTheRowThatTookThePlace) {
 TEST(ListEditor, SortIgnoresLetterCaseOnce) {
     ListEditor e(6, {"western", "Drama", "\xc9pop\xe9" "e", "drama", "Comedy", "Drama", "zulu", "\xe9" "clair"});
     e.sort();
-    EXPECT_EQ(e.entries(), (Entries{"Comedy", "Drama", "drama", "Drama", "western", "zulu", "\xe9" "clair",
-                                    "\xc9pop\xe9" "e"}));
+    EXPECT_EQ(e.entries(), (Entries{"Comedy", "Drama", "drama", "Drama", "\xe9" "clair", "\xc9pop\xe9" "e",
+                                    "western", "zulu"}));
     e.add("Action");  // later additions go to the end again
     EXPECT_EQ(e.entries().back(), "Action");
+}
+
+TEST(ListEditor, AccentedLettersSortWithTheirBaseLetter) {
+    struct Case { const char* a; const char* b; bool less; };
+    const Case cases[] = {
+        {"Zed", "\xc9mile", false},          // Émile before Zed, not after Z
+        {"\xc9mile", "Eric", true},           // É weighs as E: m before r
+        {"Emile", "\xc9mile", true},          // same letters: unaccented first
+        {"\xc9mile", "Emile", false},
+        {"emile", "EMILE", false},            // letter case alone: equal
+        {"EMILE", "emile", false},
+        {"\xc6on", "Af", true},               // Æ as AE
+        {"Stra\xdf" "e", "Strasse", false},   // ß as ss: equal letters, plain first
+        {"Strasse", "Stra\xdf" "e", true},
+        {"\x8a" "kola", "Sm", true},           // Š as S
+        {"Nu\xf1" "ez", "Nunz", true},        // ñ as n
+        {"\xd6" "ko", "Ola", true},           // Ö as O
+        {"Zoe", "Zo\xeb", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(lessNoCase(c.a, c.b), c.less) << c.a << " < " << c.b;
+
+    ListEditor e(2, {"Zed, Adam", "\xc9mile, Paul", "Eastwood, Clint", "\xe5sa", "Bergman, Ingrid"});
+    e.sort();
+    EXPECT_EQ(e.entries(), (Entries{"\xe5sa", "Bergman, Ingrid", "Eastwood, Clint", "\xc9mile, Paul", "Zed, Adam"}));
 }
 
 TEST(ListEditor, OkStoresTheCopyAndSavesTheDatabaseLists) {

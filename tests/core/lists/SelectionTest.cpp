@@ -22,6 +22,12 @@ TEST(Selection, MiscTextPreselectsItsEntriesAndWritesThemBack) {
     EXPECT_EQ(s.joined(), "Closed Captioned, Widescreen");  // list order, not text order
 }
 
+TEST(Selection, AccentedEntriesSortWithTheirBaseLetter) {
+    const Entries misc{"Zed, \xc9mile", "\xc9" "dition sp\xe9" "ciale", "Dubbed", "Extended"};
+    Selection s(SelectionKind::Miscellaneous, misc);
+    EXPECT_EQ(s.entries(), (Entries{"Dubbed", "\xc9" "dition sp\xe9" "ciale", "Extended", "Zed, \xc9mile"}));
+}
+
 TEST(Selection, UnknownMiscItemsJoinTheShownListOnly) {
     db::test::TempDir program;
     db::test::writeBytes(program / "MISC.LST", "Dubbed\r\nWidescreen\r\n");
