@@ -9,6 +9,7 @@
 #include "core/backup/BackupRestore.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 
 namespace rv::cli {
 

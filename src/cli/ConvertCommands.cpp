@@ -7,6 +7,7 @@
 #include "core/app/Paths.h"
 #include "core/db/Conversion.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 
 namespace rv::cli {
 

@@ -8,6 +8,7 @@
 #include "core/app/Paths.h"
 #include "core/db/FieldCatalog.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "core/edit/RecordUpdate.h"
 #include "core/lists/DataLists.h"
 #include "core/lists/DefaultLists.h"

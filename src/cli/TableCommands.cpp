@@ -10,6 +10,7 @@
 #include "core/app/Profile.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 
 namespace rv::cli {
 

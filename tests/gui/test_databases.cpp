@@ -9,6 +9,7 @@
 #include "GuiTestSupport.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "gui/app/TMain.h"
 #include "gui/common/Messages.h"
 #include "gui/db/TMySortOrder.h"

@@ -14,6 +14,7 @@
 
 #include "GuiTestSupport.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "gui/app/MainRules.h"
 #include "gui/app/TColorConfig.h"
 #include "gui/app/TMain.h"

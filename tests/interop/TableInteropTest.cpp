@@ -16,6 +16,7 @@
 
 #include "core/db/FieldCatalog.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "interop/InteropSupport.h"
 
 namespace {
@@ -58,7 +59,7 @@ protected:
         t.setDate("PurchDate", Date{1997, 3, 5});
         t.post();
         t.append();
-        t.setString("Title", "Blank values");
+        t.setString("Title", "Blank values \x80 5 \x97 the end");  // "€" and "—" in Windows-1252
         t.post();
         t.close();
         return p;
@@ -91,6 +92,8 @@ TEST_F(TableInterop, GdalReadsOurTable) {
     std::string out = run("ogrinfo -al -q " + q(p) + " 2>&1");
     EXPECT_TRUE(contains(out, "TITLE (String) = \xC3\x89t\xC3\xA9 \xC3\xA0 Paris")) << out.substr(0, 2000);
     EXPECT_TRUE(contains(out, "STAR1 (String) = Fran\xC3\xA7oise Dorl\xC3\xA9" "ac"));
+    // The language driver names code page 1252, so the characters of 0x80-0x9F survive.
+    EXPECT_TRUE(contains(out, "TITLE (String) = Blank values \xE2\x82\xAC 5 \xE2\x80\x94 the end")) << out.substr(0, 4000);
     EXPECT_TRUE(contains(out, "YEAR (Integer64) = 1997"));
     EXPECT_TRUE(contains(out, "LISTPRICE (Real) = 12.50"));
     EXPECT_TRUE(contains(out, "PURCHDATE (Date) = 1997/03/05"));

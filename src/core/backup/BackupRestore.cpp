@@ -8,6 +8,7 @@
 #include "core/backup/FileCopy.h"
 #include "core/db/FieldCatalog.h"
 #include "core/db/SortOrder.h"
+#include "core/db/VideoTable.h"
 #include "core/lists/DataLists.h"
 
 namespace rv::backup {

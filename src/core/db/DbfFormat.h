@@ -14,7 +14,10 @@
 namespace rv::db::dbf {
 
 inline constexpr uint8_t kVersion = 0x03;         // dBase III/IV table without memo
-inline constexpr uint8_t kLanguageDriver = 0x57;  // ANSI, Windows-1252
+// Language driver written into new tables: 0x03, Windows ANSI (code page 1252), which other
+// dBase readers map to Windows-1252.  Tables carrying 0x57 (ANSI, as earlier versions wrote)
+// or 0 (none) are read as Windows-1252 all the same: the byte is never consulted on reading.
+inline constexpr uint8_t kLanguageDriver = 0x03;
 inline constexpr uint8_t kFieldTerminator = 0x0D;
 inline constexpr uint8_t kEndMarker = 0x1A;
 inline constexpr int kMdxFlagOffset = 28;

@@ -1,10 +1,12 @@
-// The table engine.  The file is mapped read-only (MAP_SHARED) and every change is written
-// with pwrite, which the mapping sees at once; the order of the records is kept in memory as
-// a sorted vector of live record numbers over a flat array of index keys.
+// The table engine: opening and closing, the header and its count, fields, editing, the
+// index file and packing.  The open file (mapping, locks, passes over the records) is
+// TableFile's, and the order of the records RecordOrder's; every change is written with
+// pwrite, which the mapping sees at once.
 
 #include "core/db/Table.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +22,9 @@
 #include "core/db/FileLock.h"
 #include "core/db/KeyExpression.h"
 #include "core/db/Mdx.h"
+#include "core/db/RecordOrder.h"
+#include "core/db/TableFile.h"
+#include "core/db/VideoTable.h"
 
 namespace rv::db {
 
@@ -27,46 +32,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string inQuotes(const fs::path& p) { return "\"" + p.string() + "\""; }
-
 std::string upperAscii(std::string_view s) {
     std::string out(s);
     for (char& c : out)
         if (c >= 'a' && c <= 'z') c = char(c - 32);
     return out;
-}
-
-[[noreturn]] void systemError(const std::string& what, const fs::path& p) {
-    throw DatabaseError(what + " " + inQuotes(p) + " failed: " + std::strerror(errno));
-}
-
-void writeAll(int fd, const char* data, size_t size, off_t at, const fs::path& p) {
-    while (size > 0) {
-        ssize_t n = ::pwrite(fd, data, size, at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) systemError("Writing to the table", p);
-        data += n;
-        size -= size_t(n);
-        at += n;
-    }
-}
-
-void readAll(int fd, char* data, size_t size, off_t at, const fs::path& p) {
-    while (size > 0) {
-        ssize_t n = ::pread(fd, data, size, at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) systemError("Reading the table", p);
-        data += n;
-        size -= size_t(n);
-        at += n;
-    }
-}
-
-void syncDirectory(const fs::path& dir) {
-    int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return;
-    ::fsync(dfd);
-    ::close(dfd);
 }
 
 // The existing file `name` in `dir` whatever its letter case.
@@ -102,33 +72,6 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-// Sorts record numbers by their keys (kl bytes each in `flat`, record 1 first), equal keys
-// by number.  The first eight key bytes are compared as one integer, so most comparisons
-// never reach memcmp.
-void sortByKeys(std::vector<int>& recs, const char* flat, size_t kl) {
-    struct Item {
-        uint64_t prefix;
-        int rec;
-    };
-    std::vector<Item> items;
-    items.reserve(recs.size());
-    for (int r : recs) {
-        const auto* k = reinterpret_cast<const unsigned char*>(flat) + size_t(r - 1) * kl;
-        uint64_t prefix = 0;
-        for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < kl ? k[i] : 0);
-        items.push_back({prefix, r});
-    }
-    std::sort(items.begin(), items.end(), [flat, kl](const Item& a, const Item& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        if (kl > 8) {
-            int c = std::memcmp(flat + size_t(a.rec - 1) * kl + 8, flat + size_t(b.rec - 1) * kl + 8, kl - 8);
-            if (c != 0) return c < 0;
-        }
-        return a.rec < b.rec;
-    });
-    for (size_t i = 0; i < items.size(); ++i) recs[i] = items[i].rec;
-}
-
 constexpr const char* kPackSuffix = "pack";
 constexpr const char* kCreateSuffix = "new";
 
@@ -148,27 +91,17 @@ struct Table::Impl {
     const DateCodec* codec = nullptr;
 
     // ---- The open file ----
-    int fd = -1;
-    bool openedForWriting = false;
-    bool exclusiveNow = false;
+    TableFile file;
     std::string problem;
     dbf::Layout layout;
     int count = 0;  // records this object sees
-    mutable const char* map = nullptr;
-    mutable size_t mapLength = 0;
-    mutable size_t mapSpan = 0;
-    char* headerMap = nullptr;
     bool dateStamped = false;
 
     // ---- Order ----
-    std::optional<KeyExpression> key;
+    // The order is built when it is first needed (a walk, a count, a row), not at open, so
+    // that opening only to look at the fields or the header costs no pass over the records.
+    RecordOrder ord;
     bool orderFromTag = true;  // false after orderBy()
-    std::string keys;          // keyLength bytes per record, record 1 first
-    std::vector<int> order;    // live records in order
-    std::vector<int> pending;  // live records appended since the order was last settled
-    int staleInOrder = 0;      // records deleted since, still in `order` until it is settled
-    std::vector<int> visible;  // order filtered, built on demand
-    bool visibleValid = false;
     Filter filter;
 
     // ---- Position and editing ----
@@ -191,9 +124,11 @@ struct Table::Impl {
 
     // ================================================================= helpers
     const DateCodec& dates() const { return codec ? *codec : defaultDateCodec(); }
-    int keyLength() const { return key ? key->keyLength() : 0; }
     size_t recLen() const { return layout.recordLength; }
-    off_t recordOffset(int r) const { return off_t(layout.headerLength) + off_t(r - 1) * off_t(recLen()); }
+    off_t recordOffset(int r) const { return file.recordOffset(r); }
+    int fd() const { return file.fd(); }
+    bool exclusiveNow() const { return file.exclusive(); }
+    std::string orderText() const { return ord.key() ? ord.key()->text() : std::string(); }
 
     void notify(Event e) {
         if (disabled > 0) {
@@ -206,147 +141,82 @@ struct Table::Impl {
     }
 
     void requireOpen() const {
-        if (fd < 0) throw DatabaseError("The table " + inQuotes(path) + " is not open.");
+        if (!file.isOpen()) throw DatabaseError("The table " + inQuotes(path) + " is not open.");
     }
     void requireWritable() const {
         requireOpen();
         if (!problem.empty()) throw DatabaseError(problem);
-        if (wantReadOnly || !openedForWriting)
+        if (wantReadOnly || !file.openedForWriting())
             throw DatabaseError("The table " + inQuotes(path) + " is open read-only; it cannot be changed.");
     }
     void requireExclusive(const char* what) const {
         requireWritable();
-        if (!exclusiveNow)
+        if (!exclusiveNow())
             throw DatabaseError(std::string(what) + " needs the table " + inQuotes(path) + " open for exclusive use.");
     }
 
-    // ---- mapping ----
-    // The whole file is mapped for reading, with room to grow: the span past the end becomes
-    // readable as appends extend the file, so appends do not remap each time.  Only bytes
-    // below mapLength (the file size last seen) are ever touched.
-    void unmap() const {
-        if (map) ::munmap(const_cast<char*>(map), mapSpan);
-        map = nullptr;
-        mapLength = mapSpan = 0;
-    }
-    void remap() const {
-        struct stat st {};
-        if (::fstat(fd, &st) != 0) systemError("Reading the table", path);
-        const size_t size = size_t(st.st_size);
-        if (map && size <= mapSpan) {
-            mapLength = size;
-            return;
-        }
-        unmap();
-        if (size == 0) return;
-        const size_t span = size + std::max<size_t>(size / 4, size_t(1) << 20);
-        void* p = ::mmap(nullptr, span, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
-        if (p == MAP_FAILED) systemError("Mapping the table", path);
-        map = static_cast<const char*>(p);
-        mapLength = size;
-        mapSpan = span;
-    }
-    const char* rec(int r) const {
-        size_t end = size_t(recordOffset(r)) + recLen();
-        if (end > mapLength) remap();
-        if (end > mapLength) throw DatabaseError("The table " + inQuotes(path) + " is shorter than its records.");
-        return map + recordOffset(r);
-    }
-    // The first header bytes mapped for writing: the record count moves with a store instead
-    // of a system call.  The page is the file's own page in the page cache, so the count is
-    // in the file as soon as it is stored, as with a write.
-    void mapHeader() {
-        if (headerMap || !openedForWriting) return;
-        void* p = ::mmap(nullptr, dbf::kFixedHeaderLength, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        headerMap = p == MAP_FAILED ? nullptr : static_cast<char*>(p);
-    }
-    void unmapHeader() {
-        if (headerMap) ::munmap(headerMap, dbf::kFixedHeaderLength);
-        headerMap = nullptr;
-    }
+    // ---- records in the file ----
+    const char* rec(int r) const { return file.record(r); }
     bool deletedAt(int r) const { return rec(r)[0] == dbf::kDeletedFlag; }
+    template <class Fn>
+    void forEachRecord(int from, int to, Fn&& fn) const {
+        file.forEachRecord(from, to, std::forward<Fn>(fn));
+    }
 
     // ---- opening ----
-    void openFile(bool exclusive) {
-        const bool readOnly = wantReadOnly && !exclusive;
-        for (int attempt = 0;; ++attempt) {
-            fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-            openedForWriting = fd >= 0 && !readOnly;
-            if (fd < 0 && !readOnly && !exclusive && (errno == EACCES || errno == EROFS)) {
-                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-                openedForWriting = false;
-            }
-            if (fd < 0) {
-                if (errno == ENOENT) throw DatabaseError("The table file " + inQuotes(path) + " does not exist.");
-                if (exclusive && (errno == EACCES || errno == EROFS))
-                    throw DatabaseError("The table " + inQuotes(path) +
-                                        " cannot be opened for exclusive use: the file is read-only.");
-                systemError("Opening the table", path);
-            }
-            bool locked = lock::tryLock(fd, lock::kPresence, exclusive ? lock::Mode::Write : lock::Mode::Read);
-            if (!locked) {
-                ::close(fd);
-                fd = -1;
-                if (exclusive)
-                    throw TableInUseError("The table " + inQuotes(path) +
-                                          " is in use by another program or user, so it cannot be opened for "
-                                          "exclusive use.");
-                throw TableInUseError("The table " + inQuotes(path) +
-                                      " is opened for exclusive use by another program or user.");
-            }
-            // A packer may have renamed a new file over the name between our open and lock.
-            struct stat a {}, b {};
-            if (::fstat(fd, &a) == 0 && ::stat(path.c_str(), &b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev)
-                break;
-            ::close(fd);
-            fd = -1;
-            if (attempt == 10) throw DatabaseError("The table " + inQuotes(path) + " keeps being replaced.");
-        }
-        exclusiveNow = exclusive;
-    }
-
     // Reads the header and the record count, and checks the count against the file size.
     void loadFile() {
         std::optional<lock::Guard> guard;
-        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Read);
-        remap();
+        if (!exclusiveNow()) guard.emplace(fd(), lock::kAppend, lock::Mode::Read);
+        const std::string_view bytes = file.mapped();
+        const size_t mapLength = bytes.size();
         if (mapLength == 0) throw DatabaseError("The file " + inQuotes(path) + " is empty; it is not a dBase table.");
-        layout = dbf::parseHeader(std::string_view(map, mapLength), path.string());
+        layout = dbf::parseHeader(bytes, path.string());
+        file.setRecordLayout(layout.headerLength, layout.recordLength);
+        // Bytes after the counted records are no records: the end mark, padding other
+        // programs leave, or a record whose append was interrupted before the header counted
+        // it.  They are ignored, and the next append writes over them.  A file too short for
+        // the records its header counts has lost some of them: it opens read-only.
         const uint64_t room = (uint64_t(mapLength) - layout.headerLength) / layout.recordLength;
         const uint64_t expected = uint64_t(layout.headerLength) + uint64_t(layout.count) * layout.recordLength;
-        if (mapLength == expected || mapLength == expected + 1) {
+        if (mapLength >= expected) {
             count = int(std::min<uint64_t>(layout.count, INT_MAX));
             problem.clear();
         } else {
             count = int(std::min<uint64_t>({layout.count, room, uint64_t(INT_MAX)}));
+            const uint64_t lostBytes = expected - mapLength;
             problem = "The table " + inQuotes(path) + " is damaged: its header says it holds " +
-                      std::to_string(layout.count) + " records, but the file has room for " + std::to_string(room) +
+                      std::to_string(layout.count) + " records, but the file ends " +
+                      (room + 1 == layout.count && lostBytes < layout.recordLength
+                           ? std::string("inside the last of them")
+                           : "after " + std::to_string(room) + " complete records") +
                       ". It has been opened read-only, and nothing in it will be changed.";
         }
-        if (writable()) mapHeader();
+        if (writable()) file.mapHeader();
     }
 
-    bool writable() const { return fd >= 0 && openedForWriting && !wantReadOnly && problem.empty(); }
+    bool writable() const { return file.isOpen() && file.openedForWriting() && !wantReadOnly && problem.empty(); }
 
     void setMdxFlag(bool on) {
         char v = on ? 1 : 0;
-        writeAll(fd, &v, 1, dbf::kMdxFlagOffset, path);
+        writeAll(fd(), &v, 1, dbf::kMdxFlagOffset, path);
         layout.mdxFlag = uint8_t(v);
         unsynced = true;
     }
 
     void openInternal(bool exclusive, bool withOrder) {
         if (path.empty()) throw DatabaseError("No table file has been named.");
-        openFile(exclusive);
+        file.open(path, exclusive, wantReadOnly);
         try {
             loadFile();
+            if (exclusive && writable()) removeStaleIndexTemps();
             // The header flag says "an index file belongs to this table"; keep it true.
             if (writable() && layout.mdxFlag != 0 && !mdx::readMdx(self.mdxPath(), false)) setMdxFlag(false);
             state = State::Browse;
             orderFromTag = true;
             if (withOrder) {
-                buildOrder(tagExpression(indexName));
-                moveFirst();
+                setKey(tagExpression(indexName));
+                ord.clear();
             }
         } catch (...) {
             releaseFile();
@@ -354,19 +224,30 @@ struct Table::Impl {
         }
     }
 
+    // Removes the temporary index files (<name>.MDX.tmp<pid>) that writers of the index left
+    // when they died before renaming them into place.  Only files whose process is gone are
+    // removed; a live process (this one included) may still be writing its own.
+    void removeStaleIndexTemps() const {
+        const fs::path dir = base.parent_path();
+        const std::string prefix = self.tableName() + ".MDX.tmp";
+        std::error_code ec;
+        for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.size() <= prefix.size() || !equalsNoCase(name.substr(0, prefix.size()), prefix)) continue;
+            const std::string digits = name.substr(prefix.size());
+            if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+            const pid_t pid = pid_t(std::stol(digits));
+            if (pid <= 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+            std::error_code ignored;
+            fs::remove(dir / name, ignored);
+        }
+    }
+
     void releaseFile() {
-        unmap();
-        unmapHeader();
-        if (fd >= 0) ::close(fd);
-        fd = -1;
+        file.close();
         state = State::Inactive;
-        key.reset();
-        keys.clear();
-        order.clear();
-        pending.clear();
-        staleInOrder = 0;
-        visible.clear();
-        visibleValid = false;
+        ord.setKey(std::nullopt);
+        ord.clear();
         cur = 0;
         atEof = atBof = true;
         buffer.clear();
@@ -376,7 +257,7 @@ struct Table::Impl {
     }
 
     void closeInternal() {
-        if (fd < 0) return;
+        if (!file.isOpen()) return;
         if (state == State::Edit || state == State::Insert) cancelEdit();
         std::exception_ptr failure;
         try {
@@ -408,13 +289,18 @@ struct Table::Impl {
     // Every record's entry (deleted ones too, as dBase indexes keep them), in key order.
     // Keys are made into one flat buffer and record numbers sorted over it, so the sort moves
     // integers rather than strings.
-    std::vector<mdx::TagEntry> tagEntries(const KeyExpression& expr) const {
+    std::vector<mdx::TagEntry> tagEntries(const KeyExpression& expr, std::vector<char>* deleted = nullptr) const {
         const size_t kl = size_t(expr.keyLength());
-        std::string flat(size_t(count) * kl, ' ');
-        for (int r = 1; r <= count; ++r) expr.keyInto(std::string_view(rec(r), recLen()), flat.data() + size_t(r - 1) * kl);
+        // Every byte is written by keyInto, so the buffer is not cleared first.
+        std::unique_ptr<char[]> flat(new char[std::max<size_t>(1, size_t(count) * kl)]);
+        if (deleted) deleted->assign(size_t(count) + 1, 0);
+        forEachRecord(1, count, [&](int r, const char* data) {
+            expr.keyInto(std::string_view(data, recLen()), flat.get() + size_t(r - 1) * kl);
+            if (deleted) (*deleted)[size_t(r)] = data[0] == dbf::kDeletedFlag;
+        });
         std::vector<int> sorted(static_cast<size_t>(count));
         for (int r = 1; r <= count; ++r) sorted[size_t(r - 1)] = r;
-        const char* base = flat.data();
+        const char* base = flat.get();
         sortByKeys(sorted, base, kl);
         std::vector<mdx::TagEntry> entries;
         entries.reserve(size_t(count));
@@ -424,9 +310,9 @@ struct Table::Impl {
 
     // Brings the count up to the file's (records other holders appended).
     void adoptAppendedRecords() {
-        if (exclusiveNow) return;
+        if (exclusiveNow()) return;
         char b[4];
-        readAll(fd, b, 4, 4, path);
+        readAll(fd(), b, 4, 4, path);
         uint32_t n = uint32_t(uint8_t(b[0])) | uint32_t(uint8_t(b[1])) << 8 | uint32_t(uint8_t(b[2])) << 16 |
                      uint32_t(uint8_t(b[3])) << 24;
         if (n > uint32_t(count) && n <= uint32_t(INT_MAX)) addRecordsUpTo(int(n));
@@ -441,7 +327,7 @@ struct Table::Impl {
     // entries become the in-memory order as well (*reordered = true), saving a second pass.
     void writeIndexFile(mdx::MdxContents contents, bool* reordered = nullptr) {
         std::optional<lock::Guard> guard;
-        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Read);
+        if (!exclusiveNow()) guard.emplace(fd(), lock::kAppend, lock::Mode::Read);
         adoptAppendedRecords();
         std::vector<mdx::TagData> kept;
         for (auto& t : contents.tags) {
@@ -455,11 +341,13 @@ struct Table::Impl {
                 continue;
             }
             t.keyLength = expr->keyLength();
-            t.entries = tagEntries(*expr);
+            const bool orders = reordered && !*reordered && ord.key() && !t.descending && !t.unique &&
+                                t.keyLength == ord.keyLength() && equalsNoCase(t.expression, ord.key()->text());
+            std::vector<char> deleted;
+            t.entries = tagEntries(*expr, orders ? &deleted : nullptr);
             mdx::arrangeEntries(t);
-            if (reordered && !*reordered && key && !t.descending && !t.unique && t.keyLength == key->keyLength() &&
-                equalsNoCase(t.expression, key->text())) {
-                adoptOrder(t.entries);
+            if (orders) {
+                ord.adopt(count, t.entries, deleted);
                 *reordered = true;
             }
             kept.push_back(std::move(t));
@@ -486,28 +374,16 @@ struct Table::Impl {
                 indexDirty = false;
         }
         if (unsynced) {
-            if (::fdatasync(fd) != 0) systemError("Saving the table", path);
+            if (::fdatasync(fd()) != 0) systemError("Saving the table", path);
             unsynced = false;
         }
     }
 
     // ---- order ----
-    const char* keyOf(int r) const { return keys.data() + size_t(r - 1) * size_t(keyLength()); }
-    bool less(int a, int b) const {
-        if (!key) return a < b;
-        int c = std::memcmp(keyOf(a), keyOf(b), size_t(keyLength()));
-        return c < 0 || (c == 0 && a < b);
-    }
-    // The key of record r, from its bytes in the file or from `data` when given.
-    void computeKey(int r, const char* data = nullptr) {
-        if (!key) return;
-        key->keyInto(std::string_view(data ? data : rec(r), recLen()), keys.data() + size_t(r - 1) * size_t(keyLength()));
-    }
-
-    // Orders by an expression ("" = record order).  An expression this engine cannot evaluate
-    // (an index written by another program) leaves record order.
-    void buildOrder(const std::string& expression) {
-        key.reset();
+    // The key that orders the records ("" = record order).  An expression this engine
+    // cannot evaluate (an index written by another program) leaves record order.
+    void setKey(const std::string& expression) {
+        std::optional<KeyExpression> key;
         if (!expression.empty()) {
             try {
                 key = KeyExpression::compile(expression, keyFields());
@@ -515,85 +391,57 @@ struct Table::Impl {
                 key.reset();
             }
         }
-        keys.assign(size_t(count) * size_t(keyLength()), ' ');
-        order.clear();
-        pending.clear();
-        staleInOrder = 0;
-        order.reserve(size_t(count));
-        for (int r = 1; r <= count; ++r) {
-            if (deletedAt(r)) continue;
-            computeKey(r);
-            order.push_back(r);
-        }
-        if (key) sortByKeys(order, keys.data(), size_t(keyLength()));
-        visibleValid = false;
+        ord.setKey(std::move(key));
     }
 
-    // The order from index entries of the ordering expression (every record, in key order).
-    void adoptOrder(const std::vector<mdx::TagEntry>& entries) {
-        const size_t kl = size_t(keyLength());
-        keys.assign(size_t(count) * kl, ' ');
-        order.clear();
-        pending.clear();
-        staleInOrder = 0;
-        for (const auto& e : entries) {
-            std::memcpy(keys.data() + (e.recno - 1) * kl, e.key.data(), kl);
-            if (!deletedAt(int(e.recno))) order.push_back(int(e.recno));
-        }
-        visibleValid = false;
+    // Orders by an expression, reading the records once.
+    void buildOrder(const std::string& expression) {
+        setKey(expression);
+        buildOrderForKey();
+    }
+    void buildOrderForKey() {
+        ord.begin(count);
+        forEachRecord(1, count, [&](int r, const char* data) { ord.add(r, std::string_view(data, recLen())); });
+        ord.finish();
+    }
+
+    // Builds the order deferred at open and makes its first record current.
+    void ensureOrder() {
+        if (ord.built() || !file.isOpen()) return;
+        buildOrderForKey();
+        moveFirst();
     }
 
     // Brings the order up to date: appended records merged in, deleted ones taken out.
     void settle() {
-        mergePending();
-        if (staleInOrder > 0) {
-            std::erase_if(order, [this](int r) { return deletedAt(r); });
-            staleInOrder = 0;
-            visibleValid = false;
-        }
+        ensureOrder();
+        ord.settle();
     }
-
-    // Merges records appended since the last call into the order.
     void mergePending() {
-        if (pending.empty()) return;
-        if (key) {
-            std::sort(pending.begin(), pending.end(), [this](int a, int b) { return less(a, b); });
-            size_t mid = order.size();
-            order.insert(order.end(), pending.begin(), pending.end());
-            std::inplace_merge(order.begin(), order.begin() + long(mid), order.end(),
-                               [this](int a, int b) { return less(a, b); });
-        } else {
-            order.insert(order.end(), pending.begin(), pending.end());  // numbers only grow
-        }
-        pending.clear();
-        visibleValid = false;
+        ensureOrder();
+        ord.mergePending();
     }
-
     void eraseFromOrder(int r) {
-        settle();
-        auto it = std::lower_bound(order.begin(), order.end(), r, [this](int a, int b) { return less(a, b); });
-        if (it != order.end() && *it == r) order.erase(it);
-        visibleValid = false;
+        ensureOrder();
+        ord.erase(r);
     }
-
     void insertIntoOrder(int r) {
-        settle();
-        auto it = std::lower_bound(order.begin(), order.end(), r, [this](int a, int b) { return less(a, b); });
-        order.insert(it, r);
-        visibleValid = false;
+        ensureOrder();
+        ord.insert(r);
     }
+    void computeKey(int r, const char* data) { ord.computeKey(r, std::string_view(data, recLen())); }
 
     // Takes in records count+1 .. n that another holder appended.
     void addRecordsUpTo(int n) {
         int old = count;
         count = n;
-        keys.resize(size_t(count) * size_t(keyLength()), ' ');
-        for (int r = old + 1; r <= count; ++r) {
-            if (deletedAt(r)) continue;
-            computeKey(r);
-            pending.push_back(r);
-        }
-        visibleValid = false;
+        if (!ord.built()) return;  // the order, when it is built, reads them all
+        ord.grow(count);
+        forEachRecord(old + 1, count, [&](int r, const char* data) {
+            if (data[0] == dbf::kDeletedFlag) return;
+            computeKey(r, data);
+            ord.addAppended(r);
+        });
     }
 
     bool accepts(int r) {
@@ -611,22 +459,13 @@ struct Table::Impl {
     }
 
     const std::vector<int>& rows() {
-        settle();
-        if (!filter) return order;
-        if (!visibleValid) {
-            visible.clear();
-            for (int r : order)
-                if (accepts(r)) visible.push_back(r);
-            visibleValid = true;
-        }
-        return visible;
+        ensureOrder();
+        if (!filter) return ord.rows(nullptr);
+        return ord.rows([this](int r) { return accepts(r); });
     }
 
     // Position of record r's place in the rows (where it is, or where it would be).
-    size_t placeOf(const std::vector<int>& R, int r) const {
-        return size_t(std::lower_bound(R.begin(), R.end(), r, [this](int a, int b) { return less(a, b); }) -
-                      R.begin());
-    }
+    size_t placeOf(const std::vector<int>& R, int r) const { return ord.placeOf(R, r); }
 
     void moveFirst() {
         const auto& R = rows();
@@ -669,9 +508,10 @@ struct Table::Impl {
     }
 
     // ---- editing ----
-    const char* currentRecord() const {
+    const char* currentRecord() {
         if (probe) return rec(probe);
         if (state == State::Edit || state == State::Insert) return buffer.data();
+        ensureOrder();
         if (cur > 0 && cur <= count) return rec(cur);
         return nullptr;
     }
@@ -685,12 +525,12 @@ struct Table::Impl {
     void stampDate() {
         if (dateStamped) return;
         std::string stamp = dbf::todayStamp();
-        writeAll(fd, stamp.data(), 3, 1, path);
+        writeAll(fd(), stamp.data(), 3, 1, path);
         dateStamped = true;
     }
 
     void cancelEdit() {
-        if (lockedRecord) lock::unlock(fd, lock::recordByte(lockedRecord));
+        if (lockedRecord) lock::unlock(fd(), lock::recordByte(lockedRecord));
         lockedRecord = 0;
         buffer.clear();
         state = State::Browse;
@@ -699,46 +539,48 @@ struct Table::Impl {
     // Appends the buffer as a new record; returns its number.
     int appendBuffer() {
         std::optional<lock::Guard> guard;
-        if (!exclusiveNow) guard.emplace(fd, lock::kAppend, lock::Mode::Write);
+        if (!exclusiveNow()) guard.emplace(fd(), lock::kAppend, lock::Mode::Write);
         adoptAppendedRecords();
         const int r = count + 1;
         if (r == INT_MAX || uint64_t(r) > UINT32_MAX) throw DatabaseError("The table " + inQuotes(path) + " is full.");
+        if (file.size() < size_t(recordOffset(r))) file.changed();  // records were cut away
         std::string data = buffer;
         data.push_back(char(dbf::kEndMarker));
-        writeAll(fd, data.data(), data.size(), recordOffset(r), path);
+        writeAll(fd(), data.data(), data.size(), recordOffset(r), path);
         // The record is complete in the file before the header counts it.
         char head[7];
         std::string stamp = dbf::todayStamp();
         std::memcpy(head, stamp.data(), 3);
         for (int i = 0; i < 4; ++i) head[3 + i] = char((uint32_t(r) >> (8 * i)) & 0xFF);
-        if (headerMap)
-            std::memcpy(headerMap + 1, head, sizeof head);
+        if (char* header = file.header())
+            std::memcpy(header + 1, head, sizeof head);
         else
-            writeAll(fd, head, sizeof head, 1, path);
+            writeAll(fd(), head, sizeof head, 1, path);
         dateStamped = true;
         count = r;
-        keys.resize(size_t(count) * size_t(keyLength()), ' ');
+        ord.grow(count);
         return r;
     }
 
     void post() {
         if (state == State::Browse) return;
         requireWritable();
+        ensureOrder();
         int r;
         if (state == State::Insert) {
             r = appendBuffer();
             computeKey(r, buffer.data());
-            pending.push_back(r);
+            ord.addAppended(r);
         } else {
             r = lockedRecord;
             eraseFromOrder(r);
-            writeAll(fd, buffer.data(), buffer.size(), recordOffset(r), path);
+            writeAll(fd(), buffer.data(), buffer.size(), recordOffset(r), path);
             stampDate();
             computeKey(r, buffer.data());
             if (buffer[0] != dbf::kDeletedFlag) insertIntoOrder(r);
         }
         cancelEdit();  // releases the record lock and the buffer
-        visibleValid = false;
+        ord.invalidateRows();
         unsynced = indexDirty = true;
         // The posted record stays current even when the filter rejects it, so that whoever
         // posted it goes on working on the same record.
@@ -819,7 +661,7 @@ void Table::close() {
     d_->notify(Event::Closed);
 }
 
-bool Table::isOpen() const { return d_->fd >= 0; }
+bool Table::isOpen() const { return d_->file.isOpen(); }
 bool Table::isWritable() const { return d_->writable(); }
 const std::string& Table::problem() const { return d_->problem; }
 
@@ -916,7 +758,7 @@ void Table::addIndex(const std::string& tag, const std::string& expression) {
         t.expression = expression;
         tags.push_back(std::move(t));
         d_->writeIndexFile(std::move(contents));
-        if (::fdatasync(d_->fd) != 0) systemError("Saving the table", d_->path);
+        if (::fdatasync(d_->fd()) != 0) systemError("Saving the table", d_->path);
         d_->unsynced = false;
         d_->knownTags[upperAscii(tag)] = expression;
         if (wasOpen && d_->orderFromTag && equalsNoCase(d_->indexName, tag)) {
@@ -939,7 +781,7 @@ void Table::deleteIndex(const std::string& tag) {
         if (it == tags.end()) return;
         tags.erase(it);
         d_->writeIndexFile(std::move(*m));
-        if (::fdatasync(d_->fd) != 0) systemError("Saving the table", d_->path);
+        if (::fdatasync(d_->fd()) != 0) systemError("Saving the table", d_->path);
         d_->unsynced = false;
         if (wasOpen && d_->orderFromTag && equalsNoCase(d_->indexName, tag)) {
             d_->buildOrder("");
@@ -965,7 +807,7 @@ void Table::setIndexName(const std::string& tag) {
 
 const std::string& Table::indexName() const { return d_->indexName; }
 
-std::string Table::orderExpression() const { return d_->key ? d_->key->text() : std::string(); }
+std::string Table::orderExpression() const { return d_->ord.key() ? d_->ord.key()->text() : std::string(); }
 
 std::vector<std::string> Table::indexTags() const {
     std::vector<std::string> out;
@@ -980,22 +822,23 @@ Table::TagStatus Table::tagStatus(const std::string& tag) const {
     if (!m) return TagStatus::Absent;
     for (const auto& t : m->tags) {
         if (!equalsNoCase(t.name, tag)) continue;
+        if (t.keyType != 'C') return TagStatus::Stale;
+        std::optional<KeyExpression> expr;
         try {
-            if (t.keyType != 'C') return TagStatus::Stale;
-            KeyExpression expr = KeyExpression::compile(t.expression, d_->keyFields(), t.keyLength);
-            if (expr.keyLength() != t.keyLength) return TagStatus::Stale;
-            mdx::TagData want;
-            want.descending = t.descending;
-            want.unique = t.unique;
-            want.entries = d_->tagEntries(expr);
-            mdx::arrangeEntries(want);
-            bool same = want.entries.size() == t.entries.size() &&
-                        std::equal(want.entries.begin(), want.entries.end(), t.entries.begin(),
-                                   [](const auto& a, const auto& b) { return a.recno == b.recno && a.key == b.key; });
-            return same && d_->layout.mdxFlag ? TagStatus::Current : TagStatus::Stale;
+            expr = KeyExpression::compile(t.expression, d_->keyFields(), t.keyLength);
         } catch (const DatabaseError&) {
-            return TagStatus::Stale;
+            return TagStatus::Stale;  // an expression this engine cannot evaluate
         }
+        if (expr->keyLength() != t.keyLength) return TagStatus::Stale;
+        mdx::TagData want;
+        want.descending = t.descending;
+        want.unique = t.unique;
+        want.entries = d_->tagEntries(*expr);
+        mdx::arrangeEntries(want);
+        bool same = want.entries.size() == t.entries.size() &&
+                    std::equal(want.entries.begin(), want.entries.end(), t.entries.begin(),
+                               [](const auto& a, const auto& b) { return a.recno == b.recno && a.key == b.key; });
+        return same && d_->layout.mdxFlag ? TagStatus::Current : TagStatus::Stale;
     }
     return TagStatus::Absent;
 }
@@ -1026,7 +869,7 @@ void Table::regenerateIndexes() {
         d_->writeIndexFile(std::move(contents), &reordered);
     }
     d_->flushInternal();
-    if (!reordered) d_->buildOrder(d_->key ? d_->key->text() : std::string());
+    if (!reordered) d_->buildOrder(d_->orderText());
     notifyDataChangedKeepingRecord();
 }
 
@@ -1038,7 +881,9 @@ void Table::pack() {
     fs::path target = fs::is_symlink(d.path, ec) ? fs::canonical(d.path, ec) : d.path;
     const fs::path dir = target.parent_path();
 
-    // Files left by a packer that died: nobody else can be packing while we hold the table.
+    // Files left by a packer or an index writer that died: nobody else can be packing while
+    // we hold the table.
+    d.removeStaleIndexTemps();
     const std::string leftover = "." + target.filename().string() + "." + kPackSuffix + "-";
     for (fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end; !ec && it != end; it.increment(ec))
         if (it->path().filename().string().rfind(leftover, 0) == 0) fs::remove(it->path(), ec);
@@ -1050,51 +895,48 @@ void Table::pack() {
 
     // The header as it was (foreign layouts stay as they are), with the new count, today's
     // date and no index flag until the index file matches the packed records.
-    std::string header(d.map, d.layout.headerLength);
-    int live = 0;
-    for (int r = 1; r <= d.count; ++r) live += d.deletedAt(r) ? 0 : 1;
-    std::string stamp = dbf::todayStamp();
-    std::memcpy(&header[1], stamp.data(), 3);
-    for (int i = 0; i < 4; ++i) header[size_t(4 + i)] = char((uint32_t(live) >> (8 * i)) & 0xFF);
-    header[dbf::kMdxFlagOffset] = 0;
-
-    std::string out = std::move(header);
-    off_t at = 0;
+    // The records are read once; the header, which counts them, is written last.
+    std::string header(d.file.mapped().substr(0, d.layout.headerLength));
+    uint32_t live = 0;
+    std::string out;
+    off_t at = off_t(header.size());
     const size_t chunk = size_t(1) << 20;
-    for (int r = 1; r <= d.count; ++r) {
-        if (d.deletedAt(r)) continue;
-        out.append(d.rec(r), d.recLen());
+    d.forEachRecord(1, d.count, [&](int, const char* data) {
+        if (data[0] == dbf::kDeletedFlag) return;
+        ++live;
+        out.append(data, d.recLen());
         if (out.size() >= chunk) {
             writeAll(tmp.fd, out.data(), out.size(), at, target);
             at += off_t(out.size());
             out.clear();
         }
-    }
+    });
     out.push_back(char(dbf::kEndMarker));
     writeAll(tmp.fd, out.data(), out.size(), at, target);
+    std::string stamp = dbf::todayStamp();
+    std::memcpy(&header[1], stamp.data(), 3);
+    for (int i = 0; i < 4; ++i) header[size_t(4 + i)] = char((live >> (8 * i)) & 0xFF);
+    header[dbf::kMdxFlagOffset] = 0;
+    writeAll(tmp.fd, header.data(), header.size(), 0, target);
 
     struct stat st {};
-    if (::fstat(d.fd, &st) == 0) ::fchmod(tmp.fd, st.st_mode & 07777);
+    if (::fstat(d.fd(), &st) == 0) ::fchmod(tmp.fd, st.st_mode & 07777);
     if (::fsync(tmp.fd) != 0) systemError("Packing the table", target);
     if (::rename(tmp.path.c_str(), target.c_str()) != 0) systemError("Packing the table", target);
     tmp.keep();
     syncDirectory(dir);
 
     // The new file is the table now; the old one goes with its descriptor.
-    d.unmap();
-    d.unmapHeader();
-    ::close(d.fd);
-    d.fd = tmp.fd;
+    d.file.replaceWith(tmp.fd);
     tmp.fd = -1;
-    d.openedForWriting = true;
     d.dateStamped = true;
     d.loadFile();
     bool reordered = false;
     if (auto m = mdx::readMdx(mdxPath(), false); m && !m->tags.empty()) d.writeIndexFile(std::move(*m), &reordered);
-    if (::fdatasync(d.fd) != 0) systemError("Packing the table", target);
+    if (::fdatasync(d.fd()) != 0) systemError("Packing the table", target);
     d.unsynced = false;
     d.indexDirty = false;
-    if (!reordered) d.buildOrder(d.key ? d.key->text() : std::string());
+    if (!reordered) d.buildOrder(d.orderText());
     d.moveFirst();
     d.notify(Event::DataChanged);
 }
@@ -1121,18 +963,27 @@ void Table::last() {
 void Table::next() { d_->step(+1); }
 void Table::prior() { d_->step(-1); }
 
-bool Table::eof() const { return d_->atEof; }
-bool Table::bof() const { return d_->atBof; }
+bool Table::eof() const {
+    d_->ensureOrder();
+    return d_->atEof;
+}
+bool Table::bof() const {
+    d_->ensureOrder();
+    return d_->atBof;
+}
 
 int Table::recordCount() { return isOpen() ? int(d_->rows().size()) : 0; }
 
 int Table::recNo() const {
-    return d_->state == State::Insert ? 0 : d_->cur;
+    if (d_->state == State::Insert) return 0;
+    d_->ensureOrder();
+    return d_->cur;
 }
 
 bool Table::moveToRecNo(int r) {
     d_->requireOpen();
     d_->checkBrowse();
+    d_->ensureOrder();
     if (r < 1 || r > d_->count || d_->deletedAt(r) || !d_->accepts(r)) return false;
     d_->cur = r;
     d_->atEof = d_->atBof = false;
@@ -1175,7 +1026,7 @@ int Table::physicalRecordCount() const { return isOpen() ? d_->count : 0; }
 int Table::deletedCount() const {
     if (!isOpen()) return 0;
     int n = 0;
-    for (int r = 1; r <= d_->count; ++r) n += d_->deletedAt(r) ? 1 : 0;
+    d_->forEachRecord(1, d_->count, [&](int, const char* data) { n += data[0] == dbf::kDeletedFlag ? 1 : 0; });
     return n;
 }
 
@@ -1256,8 +1107,9 @@ void Table::edit() {
     Impl& d = *d_;
     d.requireWritable();
     if (d.state == State::Edit || d.state == State::Insert) return;
+    d.ensureOrder();
     if (d.cur == 0) throw DatabaseError("There is no current record to edit in the table " + inQuotes(d.path) + ".");
-    if (!lock::tryLock(d.fd, lock::recordByte(d.cur), lock::Mode::Write))
+    if (!lock::tryLock(d.fd(), lock::recordByte(d.cur), lock::Mode::Write))
         throw DatabaseError("Record " + std::to_string(d.cur) + " of the table " + inQuotes(d.path) +
                             " is being changed by another program or user.");
     d.lockedRecord = d.cur;
@@ -1278,27 +1130,28 @@ void Table::deleteRecord() {
     d.requireWritable();
     if (d.state == State::Insert) return cancel();
     if (d.state == State::Edit) d.cancelEdit();
+    d.ensureOrder();
     if (d.cur == 0) throw DatabaseError("There is no current record to delete in the table " + inQuotes(d.path) + ".");
     const int r = d.cur;
-    if (!lock::tryLock(d.fd, lock::recordByte(r), lock::Mode::Write))
+    if (!lock::tryLock(d.fd(), lock::recordByte(r), lock::Mode::Write))
         throw DatabaseError("Record " + std::to_string(r) + " of the table " + inQuotes(d.path) +
                             " is being changed by another program or user.");
     try {
         char flag = dbf::kDeletedFlag;
-        writeAll(d.fd, &flag, 1, d.recordOffset(r), d.path);
+        writeAll(d.fd(), &flag, 1, d.recordOffset(r), d.path);
         d.stampDate();
     } catch (...) {
-        lock::unlock(d.fd, lock::recordByte(r));
+        lock::unlock(d.fd(), lock::recordByte(r));
         throw;
     }
-    lock::unlock(d.fd, lock::recordByte(r));
+    lock::unlock(d.fd(), lock::recordByte(r));
     d.unsynced = d.indexDirty = true;
-    d.visibleValid = false;
+    d.ord.invalidateRows();
     // The next shown record becomes current, else the one before.  Without a filter the
     // deleted entry stays in the order until it is next settled, so that deleting many
     // records one after another does not shift the whole order each time.
-    if (!d.filter && d.staleInOrder * 16 > int(d.order.size())) d.settle();
-    const std::vector<int>& R = d.filter ? d.rows() : (d.mergePending(), d.order);
+    if (!d.filter && d.ord.deletedSinceSettled() * 16 > d.ord.order().size()) d.settle();
+    const std::vector<int>& R = d.filter ? d.rows() : (d.mergePending(), d.ord.order());
     const size_t place = d.placeOf(R, r);
     auto shown = [&](int rec) { return rec != r && !d.deletedAt(rec); };
     d.cur = 0;
@@ -1309,7 +1162,7 @@ void Table::deleteRecord() {
     if (d.filter) {
         d.eraseFromOrder(r);
     } else {
-        ++d.staleInOrder;
+        d.ord.markDeleted(r);
     }
     d.atEof = d.atBof = d.cur == 0;
     d.notify(Event::DataChanged);
@@ -1321,9 +1174,10 @@ void Table::refresh() {
     Impl& d = *d_;
     d.requireOpen();
     d.checkBrowse();
+    d.ensureOrder();
     const int keep = d.cur;
     d.loadFile();
-    d.buildOrder(d.key ? d.key->text() : std::string());
+    d.buildOrder(d.orderText());
     if (keep > 0 && keep <= d.count && !d.deletedAt(keep) && d.accepts(keep)) {
         d.cur = keep;
     } else {
@@ -1340,7 +1194,7 @@ void Table::refresh() {
 void Table::setFilter(Filter filter) {
     d_->checkBrowse();
     d_->filter = std::move(filter);
-    d_->visibleValid = false;
+    d_->ord.invalidateRows();
     if (isOpen()) d_->moveFirst();
     d_->notify(Event::DataChanged);
 }
@@ -1348,7 +1202,7 @@ void Table::setFilter(Filter filter) {
 void Table::clearFilter() {
     if (!d_->filter) return;
     d_->filter = nullptr;
-    d_->visibleValid = false;
+    d_->ord.invalidateRows();
     notifyDataChangedKeepingRecord();
 }
 

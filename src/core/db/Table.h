@@ -2,32 +2,35 @@
 // The table engine: one dBase table file (.DBF) with its production index (.MDX).
 //
 // A Table object is pointed at a file, opened shared or exclusively, walked and edited, and
-// closed again; the main window keeps three of them (the video table, the check table and
-// the create table).  Every failure arrives as a DatabaseError.
+// closed again; each open database is one Table, and short-lived ones check or create table
+// files (VideoTable.h).  Every failure arrives as a DatabaseError.
 //
-// Files: dBase version 0x03, Windows-1252 text (language driver 0x57), C / N / D fields,
-// deletion flag per record, 0x1A end marker.  Tables written by other dBase tools open too
-// (their values read as text).  Empty numbers and dates are stored blank and read as "".
+// Files: dBase version 0x03, Windows-1252 text (new tables carry language driver 0x03; any
+// other driver byte is read as Windows-1252 too), C / N / D fields, deletion flag per record,
+// 0x1A end marker.  Tables written by other dBase tools open too (their values read as
+// text).  Empty numbers and dates are stored blank and read as "".  Bytes after the records
+// the header counts (an interrupted append, padding) are ignored and overwritten by the next
+// append; a file too short for its count opens read-only.
 //
 // Sharing: several processes may hold a table shared; an exclusive open fails with
 // TableInUseError while anyone else holds it (another process or another Table in this
 // process).  Appends from several holders never overwrite each other.  A posted record is in
 // the file when post() returns; flush() makes everything durable (call it once at the end of
 // a command or an import batch).  pack() writes the packed table beside the old one and
-// renames it into place.
+// renames it into place.  A file another program shortens while it is open raises
+// DatabaseError at the next access to the records it lost.
 //
 // Order: the records are read in the order of the selected index tag (its key expression is
-// evaluated over the records when the table opens and kept current in memory while records
-// change), or in record-number order when no tag is selected.  Deleted records and, while a
-// record filter is installed, records the filter rejects are skipped by every walk, count
-// and row.  The .MDX file is rewritten from the records by flush()/close() after changes.
+// evaluated over the records when the order is first needed and kept current in memory while
+// records change), or in record-number order when no tag is selected.  Deleted records and,
+// while a record filter is installed, records the filter rejects are skipped by every walk,
+// count and row.  The .MDX file is rewritten from the records by flush()/close() after
+// changes.  The file itself is TableFile.h's, the order RecordOrder.h's.
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,8 +102,9 @@ public:
 
     // Opens the table and makes the first record (in the current order) current.  Raises
     // DatabaseError for a missing or damaged file, TableInUseError when the sharing asked for
-    // cannot be had.  A table whose header record count disagrees with the file size opens
-    // read-only; problem() then says why and every change raises DatabaseError.
+    // cannot be had.  A table whose file is too short for the records its header counts opens
+    // read-only; problem() then says why and every change raises DatabaseError.  Opening an
+    // exclusive table also removes the temporary index files of writers that died.
     void open();
     void close();
     bool isOpen() const;
@@ -247,36 +251,5 @@ private:
     void notifyDataChangedKeepingRecord();
     std::unique_ptr<Impl> d_;
 };
-
-// True when another program, user or copy of the program has the table open: the table
-// cannot be opened exclusively because of another holder.  A missing or damaged file is not
-// "in use" (its own open raises the real error).
-bool DBaseInUse(const std::filesystem::path& dbfPath);
-
-// Clears the production-index flag (header byte 28) of a table file.  Does nothing, and says
-// nothing, when the file cannot be opened for writing or does not look like a dBase table.
-void RemoveMDXByte(const std::filesystem::path& dbfPath);
-
-// The sentence every exclusive-use message ends with: "<what> requires exclusive use ...".
-inline constexpr const char* kExclusiveUseTail =
-    " requires exclusive use of the DBase File.  Make sure that the DBase File is not in use by another program  or "
-    "that no other users are running the software or that no other copies of the software are in use.";
-
-// The message shown when a file is not a video table.
-inline constexpr const char* kNotVideoTableMessage =
-    "This DBase file was not created with Reelvane Videos 97.  It cannot be opened.  You may, however, "
-    "import data from this file using the import function.";
-
-// The core of CheckDBaseFormat: clears the production-index flag when the .MDX is missing,
-// opens the table read-only and checks its fields: exactly the forty catalogue names in
-// catalogue order, any letter case (types and widths are not examined).  Nothing when it is
-// a video table, else kNotVideoTableMessage.  A file that is no dBase table at all raises
-// DatabaseError.
-std::optional<std::string> videoTableProblem(const std::filesystem::path& dbfPath);
-
-// The core of MakeNewDB: refuses when another holder has an existing file at the path (the
-// message "The table "<path>" is currently in use by another program.  New table creation
-// will be aborted."), otherwise creates an empty video table there.  Nothing on success.
-std::optional<std::string> makeNewVideoTable(const std::filesystem::path& dbfPath);
 
 }  // namespace rv::db

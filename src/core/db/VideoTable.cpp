@@ -1,8 +1,7 @@
-// The main window's direct dealings with table files: the in-use test, clearing the index
-// flag, checking that a file is a video table, and creating a new one.
-
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "core/db/VideoTable.h"
 
 #include "core/db/DbfFormat.h"
 #include "core/db/FileLock.h"

@@ -20,6 +20,7 @@
 
 #include "core/app/Paths.h"
 #include "core/db/SortOrder.h"
+#include "core/db/VideoTable.h"
 #include "core/lists/DefaultLists.h"
 #include "gui/app/MainIcons.h"
 #include "gui/app/MainRules.h"

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 
 namespace rv::gui {
 

@@ -7,6 +7,7 @@
 
 #include "core/db/FieldCatalog.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "gui/app/TMain.h"
 #include "gui/common/Colors.h"
 #include "gui/common/Messages.h"

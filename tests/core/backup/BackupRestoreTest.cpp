@@ -6,6 +6,7 @@
 
 #include "core/backup/BackupTestSupport.h"
 #include "core/db/SortOrder.h"
+#include "core/db/VideoTable.h"
 
 using namespace rv::backup;
 using namespace rv::backup::test;

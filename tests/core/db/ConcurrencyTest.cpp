@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
+#include <iostream>
 #include <set>
 
 #include "core/db/DbfFormat.h"
@@ -204,4 +206,131 @@ TEST(Concurrency, PackKilledAtAnyMomentLeavesAWholeTable) {
     EXPECT_EQ(sawOld + sawNew, kKills);
     std::cout << "[          ] pack killed " << kKills << " times over " << full.count() << " us: " << sawOld
               << " left the old table, " << sawNew << " the packed one\n";
+}
+
+TEST(Concurrency, AppendKilledAtAnyMomentLeavesAWritableTable) {
+    TempDir dir;
+    fs::path p = dir / "append.dbf";
+    Table::createVideoTable(p);
+    const std::string empty = readBytes(p);
+    const size_t hl = size_t(uint8_t(empty[8])) | size_t(uint8_t(empty[9])) << 8;
+    const size_t rl = size_t(uint8_t(empty[10])) | size_t(uint8_t(empty[11])) << 8;
+    auto bulkAppend = [&] {
+        Table t;
+        t.setPath(p);
+        t.open();
+        for (int i = 1;; ++i) {
+            t.append();
+            t.setString("Title", "bulk " + std::to_string(i));
+            t.setString("Descriptio", std::string(200, 'd'));
+            t.post();
+        }
+    };
+    constexpr int kKills = 24;
+    int longer = 0;
+    for (int k = 0; k < kKills; ++k) {
+        pid_t child = spawn(bulkAppend);
+        ::usleep(useconds_t(2000 + 1500 * k));
+        ::kill(child, SIGKILL);
+        waitFor(child);
+
+        const std::string bytes = readBytes(p);
+        const uint32_t counted = u32At(bytes, 4);
+        if (bytes.size() > hl + counted * rl + 1) ++longer;
+        ASSERT_GE(bytes.size(), hl + counted * rl) << "kill " << k;
+
+        Table t;
+        t.setPath(p);
+        t.setExclusive(true);
+        t.open();
+        ASSERT_EQ(t.problem(), "") << "kill " << k;
+        ASSERT_TRUE(t.isWritable()) << "kill " << k;
+        ASSERT_EQ(t.physicalRecordCount(), int(counted)) << "kill " << k;
+        // The next append takes the place of the uncounted bytes.
+        t.append();
+        t.setString("Title", "after kill " + std::to_string(k));
+        t.post();
+        EXPECT_EQ(t.recNo(), int(counted) + 1) << "kill " << k;
+        if (counted > 0) {
+            t.first();
+            t.deleteRecord();
+            t.pack();
+            EXPECT_EQ(t.physicalRecordCount(), int(counted)) << "kill " << k;
+        }
+        t.last();
+        EXPECT_EQ(t.asString("Title"), "after kill " + std::to_string(k)) << "kill " << k;
+        t.close();
+        const std::string after = readBytes(p);
+        EXPECT_EQ(after.size(), hl + u32At(after, 4) * rl + 1) << "kill " << k;
+    }
+    std::cout << "[          ] append killed " << kKills << " times: " << longer
+              << " left bytes after the counted records\n";
+}
+
+// Another process cuts the open table to half its length: every access that reaches the
+// missing records raises DatabaseError with a readable message; none ends the process.
+// Each step runs in a process of its own, so that a bus error is reported, not suffered.
+TEST(Concurrency, TableShortenedByAnotherProcessRaisesAnErrorNotASignal) {
+    TempDir dir;
+    Table setup;
+    const fs::path p = indexedVideoTable(setup, dir.path(), 3000);
+    const auto size = fs::file_size(p);
+    struct Step {
+        const char* name;
+        std::function<void(Table&)> run;
+        int exit = 2;  // 2: raised the error; 0: finished without one
+    };
+    const std::vector<Step> steps = {
+        {"last and read", [](Table& t) {
+             t.last();
+             (void)t.asString("Title");
+         }},
+        {"values of the last rows", [](Table& t) {
+             for (int row = t.rowCount() - 1; row > t.rowCount() - 40; --row) (void)t.valueAt(t.recNoAtRow(row), 0);
+         }},
+        {"walk", [](Table& t) {
+             for (t.first(); !t.eof(); t.next()) (void)t.asString("Title");
+         }},
+        {"deleted count", [](Table& t) { (void)t.deletedCount(); }},
+        // Read again, the file is one too short for its count, as at an open: read-only.
+        {"refresh", [](Table& t) {
+             t.refresh();
+             if (t.isWritable() || t.problem().empty()) ::_exit(5);
+             (void)t.asString("Title");
+         }, 0},
+        {"index status", [](Table& t) { (void)t.tagStatus("NewIndex"); }},
+        {"reorder", [](Table& t) { t.orderBy("Upper(Left(Star1,20))"); }},
+        {"append", [](Table& t) {
+             t.append();
+             t.setString("Title", "new");
+             t.post();
+         }},
+        {"edit the last", [](Table& t) {
+             t.moveToRecNo(3000);
+             t.edit();
+         }},
+    };
+    for (const Step& s : steps) {
+        fs::resize_file(p, size);  // whole again (the cut records read as zeros)
+        pid_t child = spawn([&] {
+            Table t;
+            t.setPath(p);
+            t.open();  // record order: the last rows are the records cut away
+            t.first();
+            (void)t.rowCount();
+            pid_t cutter = ::fork();
+            if (cutter == 0) ::_exit(::truncate(p.c_str(), off_t(size / 2)) == 0 ? 0 : 1);
+            if (waitFor(cutter) != 0) ::_exit(3);
+            try {
+                s.run(t);
+            } catch (const DatabaseError& e) {
+                if (std::string(e.what()).find("was changed by another program") == std::string::npos) ::_exit(4);
+                ::_exit(2);
+            }
+            ::_exit(0);
+        });
+        const int status = waitFor(child);
+        ASSERT_TRUE(WIFEXITED(status)) << s.name << ": ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), s.exit) << s.name << ": 0 no error, 2 the error, 4 another message";
+    }
 }

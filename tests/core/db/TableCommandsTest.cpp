@@ -8,6 +8,7 @@
 #include "core/app/Formats.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "core/db/DbTestSupport.h"
 
 using namespace rv::db;

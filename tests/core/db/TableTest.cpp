@@ -7,6 +7,7 @@
 #include "core/db/Mdx.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
+#include "core/db/VideoTable.h"
 #include "core/db/DbTestSupport.h"
 
 using namespace rv::db;
@@ -23,7 +24,7 @@ TEST(Table, NewVideoTableHasTheCatalogueFieldsAndAPlainDBaseLayout) {
     EXPECT_EQ(uint8_t(bytes[0]), 0x03);
     EXPECT_EQ(u32At(bytes, 4), 0u);
     EXPECT_EQ(uint8_t(bytes[28]), 0);     // no production index
-    EXPECT_EQ(uint8_t(bytes[29]), 0x57);  // Windows-1252
+    EXPECT_EQ(uint8_t(bytes[29]), 0x03);  // Windows ANSI, code page 1252
     EXPECT_EQ(headerLength, 32u + 40u * 32u + 1u);
     EXPECT_EQ(uint8_t(bytes[headerLength - 1]), 0x0D);
     ASSERT_EQ(bytes.size(), headerLength + 1);
@@ -617,84 +618,6 @@ TEST(Table, CreateReplacesAnUnheldTableAndItsIndex) {
     EXPECT_THROW(Table::create(dir / "bad.dbf", {{"A", FieldKind::Text, 0}}), DatabaseError);
     EXPECT_THROW(Table::create(dir / "bad.dbf", {{"A", FieldKind::Text, 5}, {"a", FieldKind::Text, 5}}), DatabaseError);
     EXPECT_FALSE(fs::exists(dir / "bad.dbf"));
-}
-
-TEST(VideoTable, CheckAcceptsTheFortyNamesInOrderInAnyCase) {
-    TempDir dir;
-    auto specs = Table::videoFieldSpecs();
-    Table::create(dir / "good.dbf", specs);
-    EXPECT_EQ(videoTableProblem(dir / "good.dbf"), std::nullopt);
-
-    // Lower-case names in the header, other types and widths: still a video table.
-    auto other = specs;
-    for (auto& s : other) {
-        for (char& c : s.name) c = char(std::tolower(static_cast<unsigned char>(c)));
-        s.kind = FieldKind::Text;
-        s.width = 30;
-    }
-    Table::create(dir / "lower.dbf", other);
-    std::string bytes = readBytes(dir / "lower.dbf");
-    for (int i = 0; i < 40; ++i)  // create() stores upper case; write the header as others do
-        for (int k = 0; k < 10; ++k) {
-            char& c = bytes[size_t(32 + 32 * i + k)];
-            c = char(std::tolower(static_cast<unsigned char>(c)));
-        }
-    writeBytes(dir / "lower.dbf", bytes);
-    EXPECT_EQ(videoTableProblem(dir / "lower.dbf"), std::nullopt);
-
-    auto swapped = specs;
-    std::swap(swapped[0], swapped[1]);
-    Table::create(dir / "swapped.dbf", swapped);
-    EXPECT_EQ(videoTableProblem(dir / "swapped.dbf"), std::string(kNotVideoTableMessage));
-    auto extra = specs;
-    extra.push_back({"Extra", FieldKind::Text, 5});
-    Table::create(dir / "extra.dbf", extra);
-    EXPECT_EQ(videoTableProblem(dir / "extra.dbf"), std::string(kNotVideoTableMessage));
-    EXPECT_THROW(videoTableProblem(dir / "missing.dbf"), DatabaseError);
-}
-
-TEST(VideoTable, CheckClearsTheIndexFlagWhenTheIndexFileIsMissing) {
-    TempDir dir;
-    fs::path p = videoTable(dir.path(), "V.DBF", 2);
-    Table t;
-    t.setPath(p);
-    t.addIndex("NewIndex", "Title");
-    ASSERT_EQ(uint8_t(readBytes(p)[28]), 1);
-    fs::remove(dir / "V.MDX");
-    EXPECT_EQ(videoTableProblem(p), std::nullopt);
-    EXPECT_EQ(uint8_t(readBytes(p)[28]), 0);
-}
-
-TEST(VideoTable, RemoveMdxByteTouchesOnlyDBaseHeaders) {
-    TempDir dir;
-    fs::path p = videoTable(dir.path(), "V.DBF", 1);
-    std::string bytes = readBytes(p);
-    bytes[28] = 1;
-    writeBytes(p, bytes);
-    RemoveMDXByte(p);
-    bytes[28] = 0;
-    EXPECT_EQ(readBytes(p), bytes);
-
-    std::string text(64, 'A');  // byte 28 of a file that is no table is somebody's data
-    writeBytes(dir / "notes.dbf", text);
-    RemoveMDXByte(dir / "notes.dbf");
-    EXPECT_EQ(readBytes(dir / "notes.dbf"), text);
-    RemoveMDXByte(dir / "missing.dbf");  // nothing happens
-    EXPECT_FALSE(fs::exists(dir / "missing.dbf"));
-}
-
-TEST(VideoTable, MakeNewReplacesAnUnheldFileAndRefusesAHeldOne) {
-    TempDir dir;
-    fs::path p = videoTable(dir.path(), "V.DBF", 4);
-    EXPECT_EQ(makeNewVideoTable(p), std::nullopt);
-    Table t;
-    t.setPath(p);
-    t.open();
-    EXPECT_EQ(t.recordCount(), 0);
-    EXPECT_EQ(t.fieldCount(), 40);
-    EXPECT_EQ(makeNewVideoTable(p), "The table \"" + p.string() +
-                                        "\" is currently in use by another program.  New table creation will be "
-                                        "aborted.");
 }
 
 TEST(Table, DeletingRunsOfRecordsKeepsTheOrderAndThePosition) {
