@@ -65,5 +65,7 @@ int cmdReindex(const std::vector<std::string>& args);
 int cmdBackup(const std::vector<std::string>& args);
 int cmdRestore(const std::vector<std::string>& args);
 int cmdConvert(const std::vector<std::string>& args);
+int cmdImport(const std::vector<std::string>& args);
+int cmdExport(const std::vector<std::string>& args);
 
 }  // namespace rv::cli

@@ -8,6 +8,7 @@
 #include "cli/Cli.h"
 #include "core/app/Formats.h"
 #include "core/app/Profile.h"
+#include "core/app/Session.h"
 #include "core/db/SortOrder.h"
 #include "core/db/Table.h"
 #include "core/db/VideoTable.h"
@@ -19,10 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using db::Table;
 
-// The sentence every exclusive-use message ends with.
-const std::string kExclusiveTail = db::kExclusiveUseTail;
-const std::string kPackInUse = "Unable to pack table.  Packing" + kExclusiveTail;
-const std::string kReindexInUse = "Unable to reindex table.  Reindexing" + kExclusiveTail;
+// The windows' in-use messages, from the session.
+const std::string kPackInUse = app::inUseMessage(app::ExclusiveCommand::Pack);
+const std::string kReindexInUse = app::inUseMessage(app::ExclusiveCommand::Rebuild);
 
 fs::path tablePath(const ParsedArgs& a) {
     if (a.positional.size() > 1) throw UsageError("unexpected argument \"" + a.positional[1] + "\"");

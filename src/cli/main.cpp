@@ -32,6 +32,14 @@ const std::vector<Command>& commands() {
         {"convert", "convert DB",
          "append the records of V2LOG.DBF and VLOG.DBF (earlier versions, in the program folder) to DB and delete them",
          cmdConvert},
+        {"import", "import DB FILE [--dbf] [--skip-first | --no-skip-first] [--map I:F[,I:F...]]",
+         "add the records of a quoted-text file (or with --dbf a dBase table) to DB; print the count.  Without "
+         "--map import field i goes to field i (up to 40); skip-first defaults to the database's setting",
+         cmdImport},
+        {"export", "export DB FILE [--dbf] [--fields N[,N...]] [--titles | --no-titles]",
+         "write the records of DB to a quoted-text file (or with --dbf a new dBase table); print the count.  "
+         "Fields, order and title line default to the database's export settings",
+         cmdExport},
     };
     return list;
 }

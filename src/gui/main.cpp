@@ -7,6 +7,7 @@
 #include "gui/db/ConversionCheck.h"
 #include "gui/browse/Viewer.h"
 #include "gui/edit/TMyEdit.h"
+#include "gui/exchange/ExchangeCommands.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     if (!main.started()) return 1;  // no database could be found or created
     rv::gui::installRecordEditor(main);  // the record editor and the data lists, kept until the end
     rv::gui::installViewer(main);        // the grid over the video table and the Viewer command
+    rv::gui::installExchange(main);      // Import and Export
     rv::gui::installBackupCommands(main);  // Back Up Data and Restore Data
     main.show();
     return QApplication::exec();

@@ -17,7 +17,7 @@
 
 #include "GuiTestSupport.h"
 #include "gui/app/TColorConfig.h"
-#include "gui/app/MainRules.h"
+#include "core/app/MainRules.h"
 #include "gui/app/TMain.h"
 #include "gui/common/Colors.h"
 #include "gui/common/Placement.h"
@@ -105,7 +105,7 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         rvtest::whenModal<TColorConfig>([](TColorConfig& d) {
-            QCOMPARE(d.code(), 1);
+            QCOMPARE(d.code(), rv::app::ColorWindow::Main);
             d.ColorSets->setCurrentIndex(3);
             d.ColorSetsChange(3);
             QCOMPARE(d.ColorSets->itemText(3), QStringLiteral("Midnight Black"));
@@ -147,7 +147,7 @@ private slots:
     void cancelAndColourDialogsChangeNothing() {
         Sandbox sb;
         TMain w(options());
-        TColorConfig d(w, 2);
+        TColorConfig d(w, rv::app::ColorWindow::Edit);
         // A cancelled colour dialog, then a chosen one.
         sb.prompt().colors = {std::nullopt, QColor(10, 20, 30)};
         d.EditBoxBack->click();
@@ -158,7 +158,7 @@ private slots:
         d.Cancel->click();
         QVERIFY(w.settings().colors[EditWindowColors] == kDefaultColorSet);
         // OK with code 2 stores the edit set only and leaves the main window as it was.
-        TColorConfig ok(w, 2);
+        TColorConfig ok(w, rv::app::ColorWindow::Edit);
         ok.ColorSetsChange(11);
         ok.OkClick();
         QCOMPARE(w.settings().colors[EditWindowColors][MainBackground], 0);
@@ -225,8 +225,8 @@ private slots:
         QCOMPARE(d.font().pointSize(), 14);  // 11 * 1.25, rounded
         QCOMPARE(d.pos(), QPoint((1024 - 250) / 2, (768 - 200) / 2));
         // 1.6 scales by 160/100 exactly.
-        QCOMPARE(rv::gui::scaleNumerator(1.6), 160);
-        QCOMPARE(rv::gui::scaleNumerator(1.25), 125);
+        QCOMPARE(rv::app::scaleNumerator(1.6), 160);
+        QCOMPARE(rv::app::scaleNumerator(1.25), 125);
     }
 
     // Every control's font is scaled exactly once by the screen factor, whether it has a font
@@ -264,7 +264,7 @@ private slots:
             TMain w(options(QSize(1280, 1024)));
             (w.*c.item)->trigger();
             QCOMPARE(w.scaleFactor(), c.factor);
-            TColorConfig d(w, 1);
+            TColorConfig d(w, rv::app::ColorWindow::Main);
             std::map<QWidget*, int> design;
             for (QWidget* x : rv::gui::components(&d)) design[x] = x->font().pointSize();
             d.show();

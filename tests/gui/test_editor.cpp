@@ -130,7 +130,7 @@ private slots:
             ed.YearReleased->setText(QStringLiteral("1942"));
             ed.UpdateButton->click();
             QCOMPARE(p.count(), 3);
-            QCOMPARE(p.main->editorMode(), 2);
+            QCOMPARE(static_cast<int>(p.main->editorMode()), 2);
             QVERIFY(!ed.ValuesChanged());
             ed.Title->setText(QStringLiteral("Casablanca (1942)"));
             ed.UpdateExitButton->click();
@@ -175,7 +175,7 @@ private slots:
             QVERIFY(messages[0].defaultAnswer == Answer::No);
             QVERIFY(p.sb.prompt().log[0].kind == rv::gui::ScriptedPrompt::Record::Kind::Beep);
             QCOMPARE(p.count(), 2);  // No: nothing added
-            QCOMPARE(p.main->editorMode(), 2);
+            QCOMPARE(static_cast<int>(p.main->editorMode()), 2);
 
             // In edit mode the question comes only when data has changed.
             p.sb.prompt().clear();
@@ -228,7 +228,7 @@ private slots:
             QCOMPARE(p.sb.prompt().texts(), QStringList{q(rv::edit::kNewRecordQuestion)});
             QCOMPARE(ed.windowTitle(), QStringLiteral("Edit (New Record)"));
             QCOMPARE(ed.Title->text(), QString());
-            QCOMPARE(p.main->editorMode(), 1);
+            QCOMPARE(static_cast<int>(p.main->editorMode()), 1);
 
             // Copy Record with changes: Cancel ends it, nothing changes.
             ed.Title->setText(QStringLiteral("Typed"));
@@ -271,7 +271,7 @@ private slots:
             QCOMPARE(p.sb.prompt().texts(), QStringList{q(rv::edit::kInvalidListPrice)});
             QCOMPARE(ed.ListPrice->text(), QStringLiteral("12."));  // left as typed
             QCOMPARE(p.count(), 2);
-            QCOMPARE(p.main->editorMode(), 1);
+            QCOMPARE(static_cast<int>(p.main->editorMode()), 1);
             ed.BlankPurchDate->click();
             ed.ListPrice->setText(QString());
             ed.YearReleased->setText(QStringLiteral("1997"));

@@ -15,7 +15,7 @@
 #include "GuiTestSupport.h"
 #include "core/db/Table.h"
 #include "core/db/VideoTable.h"
-#include "gui/app/MainRules.h"
+#include "core/app/MainRules.h"
 #include "gui/app/TColorConfig.h"
 #include "gui/app/TMain.h"
 #include "gui/db/TMySortOrder.h"
@@ -168,22 +168,6 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.CountLabel->text(), QStringLiteral("2"));
-    }
-
-    void browseArgument_data() {
-        QTest::addColumn<QString>("argument");
-        QTest::addColumn<bool>("browse");
-        QTest::newRow("upper") << "/BROWSE" << true;
-        QTest::newRow("lower") << "/browse" << true;
-        QTest::newRow("mixed") << "/BrOwSe" << true;
-        QTest::newRow("extra letter") << "/browsex" << false;
-        QTest::newRow("no slash") << "BROWSE" << false;
-        QTest::newRow("empty") << "" << false;
-    }
-    void browseArgument() {
-        QFETCH(QString, argument);
-        QFETCH(bool, browse);
-        QCOMPARE(rv::gui::isBrowseArgument(argument.toStdString()), browse);
     }
 
     void browseModeDisablesExactlyTheListedCommands() {
@@ -373,7 +357,7 @@ private slots:
         w.MenuSpeed->trigger();
         QApplication::processEvents();
         w.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_search.png"));
-        rv::gui::TColorConfig colors(w, 1);
+        rv::gui::TColorConfig colors(w, rv::app::ColorWindow::Main);
         colors.show();
         QVERIFY(QTest::qWaitForWindowExposed(&colors));
         colors.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/colors.png"));

@@ -318,17 +318,17 @@ std::string localeGrouped(int width, int decimals, double value, const IntlSetti
 
 std::string DisplayFormats::formatNumber(int width, int decimals, double value) const {
     std::string text = fixedNumber(width, decimals, value);
-    if (numericFormat_ == 2) std::replace(text.begin(), text.end(), '.', intl_.decimalSeparator);
+    if (numericFormat_ == int(MoneyFormat::Locale)) std::replace(text.begin(), text.end(), '.', intl_.decimalSeparator);
     return text;
 }
 
 std::string DisplayFormats::formatGroupedNumber(int width, int decimals, double value) const {
-    if (numericFormat_ == 2) return localeGrouped(width, decimals, value, intl_);
+    if (numericFormat_ == int(MoneyFormat::Locale)) return localeGrouped(width, decimals, value, intl_);
     return groupedNumber(width, decimals, value);
 }
 
 std::string DisplayFormats::formatCurrency(int width, double value) const {
-    if (currencyFormat_ == 2) return localeGrouped(width, intl_.currencyDigits, value, intl_);
+    if (currencyFormat_ == int(MoneyFormat::Locale)) return localeGrouped(width, intl_.currencyDigits, value, intl_);
     return groupedNumber(width, 2, value);
 }
 
@@ -347,14 +347,14 @@ bool toggleLeadingZeros(Settings& settings, DisplayFormats& formats) {
     return true;
 }
 
-void chooseCurrencyFormat(Settings& settings, DisplayFormats& formats, int format) {
-    settings.currencyFormat = format;
-    formats.setCurrencyFormat(format);
+void chooseCurrencyFormat(Settings& settings, DisplayFormats& formats, MoneyFormat format) {
+    settings.currencyFormat = int(format);
+    formats.setCurrencyFormat(int(format));
 }
 
-void chooseNumericFormat(Settings& settings, DisplayFormats& formats, int format) {
-    settings.numericFormat = format;
-    formats.setNumericFormat(format);
+void chooseNumericFormat(Settings& settings, DisplayFormats& formats, MoneyFormat format) {
+    settings.numericFormat = int(format);
+    formats.setNumericFormat(int(format));
 }
 
 DisplayFormats loadDisplayFormats(const std::filesystem::path& programFile) {

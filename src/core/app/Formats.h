@@ -112,6 +112,10 @@ std::string repeatChar(char ch, int count);
 // The formats in force for the run: number and money setting, locale values, date format.
 // The main window owns one; the CLI and the reports get it from there or from
 // loadDisplayFormats().
+// The two choices of the Currency Format and Numeric Format menus, with the values the
+// settings store ("Currency Format", "Numeric Format").
+enum class MoneyFormat : int { US = 1, Locale = 2 };
+
 class DisplayFormats {
 public:
     DisplayFormats() = default;
@@ -146,8 +150,8 @@ private:
 // viewer shows dates anew (choosing the format already in force changes nothing).
 bool chooseDateFormat(Settings& settings, DisplayFormats& formats, int number);
 bool toggleLeadingZeros(Settings& settings, DisplayFormats& formats);
-void chooseCurrencyFormat(Settings& settings, DisplayFormats& formats, int format);
-void chooseNumericFormat(Settings& settings, DisplayFormats& formats, int format);
+void chooseCurrencyFormat(Settings& settings, DisplayFormats& formats, MoneyFormat format);
+void chooseNumericFormat(Settings& settings, DisplayFormats& formats, MoneyFormat format);
 
 // For the CLI and other programs without a main window: the formats of the program
 // configuration file (date format, leading zeros, number and money setting) with the

@@ -91,4 +91,12 @@ const std::string& startFolder() {
     return folder;
 }
 
+std::optional<std::string> missingFolderProblem(const std::string& path) {
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty()) return std::nullopt;  // the current folder
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) return std::nullopt;
+    return "The folder \"" + folder.string() + "\" does not exist.  Choose a database file in an existing folder.";
+}
+
 }  // namespace rv::app

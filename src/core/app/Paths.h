@@ -3,6 +3,7 @@
 // from Windows (names in any letter case, companion files named after the table).
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,5 +47,10 @@ const std::string& startFolder();
 
 // The text form used for a folder in the settings: no trailing separator, root kept as "/".
 std::string folderText(const std::filesystem::path& folder);
+
+// The refusal for a file to be created in a folder that does not exist ("The folder ... does
+// not exist. ..."), or nothing when the folder exists (a bare file name means the current
+// folder).
+std::optional<std::string> missingFolderProblem(const std::string& path);
 
 }  // namespace rv::app

@@ -74,7 +74,7 @@ struct Settings {
     Settings();
 
     // Program configuration file, section "Misc" (and "Report Viewing Window" below).
-    std::int32_t buttonBar = 1;        // 1 speed buttons, 2 lettered buttons, 3 none
+    std::int32_t buttonBar = 1;        // gui ButtonBar: 1 speed buttons, 2 lettered buttons, 3 none
     std::int32_t mainLeft = 0;
     std::int32_t mainTop = 0;
     std::int32_t mainWidth = 640;
@@ -82,8 +82,8 @@ struct Settings {
     std::int32_t windowSize = 640;     // 640, 800, 1024 or 1280
     std::int32_t dateFormat = 1;       // 1..12
     bool dateLeadingZeros = false;
-    std::int32_t currencyFormat = 1;   // 1 U.S. dollars, 2 locale setting
-    std::int32_t numericFormat = 1;    // 1 U.S. format, 2 locale setting
+    std::int32_t currencyFormat = 1;   // MoneyFormat: 1 U.S. dollars, 2 locale setting
+    std::int32_t numericFormat = 1;    // MoneyFormat: 1 U.S. format, 2 locale setting
 
     // Per database, section "Reports".
     std::int32_t reportLeft = 0;
@@ -178,8 +178,8 @@ void loadProgramSettings(Settings& settings, const std::filesystem::path& file, 
 void loadDatabaseSettings(Settings& settings, const std::filesystem::path& file, const std::filesystem::path& fallback);
 // Write every key of the part in one go, keeping the rest of the file.  False when the file
 // could not be written.  The program file's folder is created when missing.
-bool saveProgramSettings(const Settings& settings, const std::filesystem::path& file);
-bool saveDatabaseSettings(const Settings& settings, const std::filesystem::path& file);
+[[nodiscard]] bool saveProgramSettings(const Settings& settings, const std::filesystem::path& file);
+[[nodiscard]] bool saveDatabaseSettings(const Settings& settings, const std::filesystem::path& file);
 
 // The same keys read from or set in a profile already in memory, for callers that batch
 // several parts into one write.
@@ -193,7 +193,7 @@ void writeDatabaseKeys(const Settings& settings, ProfileFile& profile);
 // reads `file` or falls back to programConfigFile(), and writes `file`.  Any other part
 // throws std::invalid_argument.
 void loadSettings(Settings& settings, const std::filesystem::path& file, int part);
-bool saveSettings(const Settings& settings, const std::filesystem::path& file, int part);
+[[nodiscard]] bool saveSettings(const Settings& settings, const std::filesystem::path& file, int part);
 
 // Settings for a newly created database: part 2 from RVLINV.INI in the current folder when
 // such a file exists, else from the program configuration file.

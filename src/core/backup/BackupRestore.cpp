@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/app/Paths.h"
+#include "core/app/Session.h"
 #include "core/backup/FileCopy.h"
 #include "core/db/FieldCatalog.h"
 #include "core/db/SortOrder.h"
@@ -116,7 +117,7 @@ bool hasDatabaseListFile(int number) {
     return number >= 1 && number <= rv::lists::kListCount && rv::lists::listDef(number).perDatabase;
 }
 
-std::string backupInUseMessage() { return std::string("Backing up the database") + rv::db::kExclusiveUseTail; }
+std::string backupInUseMessage() { return rv::app::exclusiveUseMessage("Backing up the database"); }
 
 std::string missingFileMessage(const std::string& fileName) {
     return "The following file \"" + fileName + "\" could not be" + " located on the specified source drive.";

@@ -74,6 +74,14 @@ inline constexpr std::array<FieldDef, kFieldCount> kFields{{
     {40, "UserDef2", FieldKind::Text, 40, 0, "User Defined 2", false, 0},
 }};
 
+// The fields the windows show as check boxes, storing "Yes" or "No": Checked Out and Viewed.
+inline constexpr std::array<int, 2> kCheckBoxFields{31, 37};
+inline constexpr bool isCheckBoxField(int number) {
+    for (int f : kCheckBoxFields)
+        if (f == number) return true;
+    return false;
+}
+
 // The catalogue entry of a field number 1..40; throws std::out_of_range otherwise.
 const FieldDef& field(int number);
 

@@ -18,11 +18,6 @@ bool DBaseInUse(const std::filesystem::path& dbfPath);
 // nothing, when the file cannot be opened for writing or does not look like a dBase table.
 void RemoveMDXByte(const std::filesystem::path& dbfPath);
 
-// The sentence every exclusive-use message ends with: "<what> requires exclusive use ...".
-inline constexpr const char* kExclusiveUseTail =
-    " requires exclusive use of the DBase File.  Make sure that the DBase File is not in use by another program  or "
-    "that no other users are running the software or that no other copies of the software are in use.";
-
 // The message shown when a file is not a video table.
 inline constexpr const char* kNotVideoTableMessage =
     "This DBase file was not created with Reelvane Videos 97.  It cannot be opened.  You may, however, "

@@ -53,7 +53,7 @@ std::string removeAll(std::string_view text, char c) {
 std::optional<double> readPrice(std::string_view text, const app::DisplayFormats& formats) {
     std::string number = app::trim(text);
     if (number.empty()) return 0.0;
-    if (formats.currencyFormat() == 2) {
+    if (formats.currencyFormat() == int(rv::app::MoneyFormat::Locale)) {
         number = removeAll(number, formats.intl().thousandsSeparator);
         const auto point = number.find(formats.intl().decimalSeparator);
         if (point != std::string::npos) number[point] = '.';

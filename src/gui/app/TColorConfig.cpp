@@ -47,12 +47,12 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, int 
 
 }  // namespace
 
-TColorConfig::TColorConfig(TMain& main, int code, QWidget* parent)
+TColorConfig::TColorConfig(TMain& main, rv::app::ColorWindow code, QWidget* parent)
     : QDialog(parent ? parent : &main), main_(main), code_(code) {
     setObjectName(QStringLiteral("TColorConfig"));
     setWindowTitle(QStringLiteral("Color Configuration"));
     setFixedSize(618, 415);
-    const int set = code >= 1 && code <= rv::app::kColorSetCount ? code - 1 : rv::app::MainWindowColors;
+    const int set = rv::app::colorSetOf(code);
     working_ = main.settings().colors[static_cast<std::size_t>(set)];
 
     constexpr int kCol[3] = {8, 211, 414};

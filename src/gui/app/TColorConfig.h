@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include "core/app/ColorSchemes.h"
 #include "core/app/Settings.h"
 
 class QComboBox;
@@ -21,10 +22,9 @@ class TMain;
 class TColorConfig : public QDialog {
     Q_OBJECT
 public:
-    // code: 1 main, 2 edit, 3 search, 4 report, 5 configure, 6 all windows.
-    TColorConfig(TMain& main, int code, QWidget* parent = nullptr);
+    TColorConfig(TMain& main, rv::app::ColorWindow code, QWidget* parent = nullptr);
 
-    int code() const { return code_; }
+    rv::app::ColorWindow code() const { return code_; }
     const rv::app::ColorSet& workingSet() const { return working_; }
     // Chooses entry `index` of ColorSets (0 the empty entry, 1..12 the schemes).
     void ColorSetsChange(int index);
@@ -51,7 +51,7 @@ private:
     void pickColor(rv::app::ColorKey key);
 
     TMain& main_;
-    int code_;
+    rv::app::ColorWindow code_;
     rv::app::ColorSet working_;
     bool placed_ = false;
 };

@@ -1,6 +1,11 @@
 #include "gui/app/TMain.h"
 
+#include <QAbstractItemDelegate>
+#include <QApplication>
 #include <QDialog>
+#include <QMetaObject>
+#include <QPointer>
+#include <QTimer>
 
 #include <QAction>
 #include <QActionGroup>
@@ -18,17 +23,20 @@
 
 #include <system_error>
 
+#include "core/app/ColorSchemes.h"
+#include "core/app/MainRules.h"
 #include "core/app/Paths.h"
 #include "core/db/SortOrder.h"
 #include "core/db/VideoTable.h"
 #include "core/lists/DefaultLists.h"
+#include "core/lists/ListMaintenance.h"
 #include "gui/app/MainIcons.h"
-#include "gui/app/MainRules.h"
 #include "gui/app/TColorConfig.h"
 #include "gui/common/Colors.h"
 #include "gui/common/Messages.h"
 #include "gui/common/Placement.h"
 #include "gui/common/Prompt.h"
+#include "gui/common/ShowOutcome.h"
 #include "gui/common/Text.h"
 #include "gui/db/TMySortOrder.h"
 
@@ -58,28 +66,6 @@ const char* const kDateItemNames[12] = {
     "MenuDateMDYDotYr",   "MenuDateDMYSlashYr", "MenuDateDMYDashYr", "MenuDateDMYDotYr",
 };
 
-// The List Maintenance items after the two default commands.
-struct MaintainItem {
-    const char* name;
-    const char* caption;
-};
-const MaintainItem kMaintainItems[17] = {
-    {"MenuMaintainStars", "&Stars"},         {"MenuMaintainProducer", "&Producer"},
-    {"MenuMaintainDirector", "&Director"},   {"MenuMaintainReleasedBy", "&Released By"},
-    {"MenuMaintainRating", "Ra&ting"},       {"MenuMaintainCategory", "Cate&gory"},
-    {"MenuMaintainPersRating", "Perso&nal Rating"}, {"MenuMaintainPicture", "P&icture"},
-    {"MenuMaintainSound", "So&und"},         {"MenuMaintainFormat", "&Format"},
-    {"MenuMaintainRecSpeed", "R&ecord Speed"}, {"MenuMaintainContent", "&Content"},
-    {"MenuMaintainLaser", "&Laser Format"},  {"MenuMaintainOscars", "&Oscars"},
-    {"MenuMaintainCheckOut", "Chec&k Out Person"}, {"MenuMaintainWherePurch", "&Where Purchased"},
-    {"MenuMaintainMisc", "&Miscellaneous"},
-};
-
-bool fileExists(const fs::path& p) {
-    std::error_code ec;
-    return !p.empty() && fs::is_regular_file(p, ec);
-}
-
 QFrame* makeBevel(QWidget* parent, const char* name) {
     auto* f = new QFrame(parent);
     f->setObjectName(QString::fromLatin1(name));
@@ -97,12 +83,15 @@ TMain::TMain(MainOptions options, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("TMain"));
     createMenus();
     createControls();
-    tableListener_ = table_.subscribe([this](rv::db::Table::Event) { updateNavigator(); });
+    tableListener_ = table().subscribe([this](rv::db::Table::Event event) {
+        updateNavigator();
+        if (event == rv::db::Table::Event::DataChanged) scheduleEndCommand();
+    });
     startUp(options);
 }
 
 TMain::~TMain() {
-    table_.unsubscribe(tableListener_);
+    table().unsubscribe(tableListener_);
     // Windows plugged in by other subsystems (the viewer's grid and model, the record editor)
     // hold on to the table and the settings: delete them while those members still exist,
     // not afterwards in QObject's destructor.
@@ -121,6 +110,7 @@ QAction* TMain::addItem(QMenu* menu, const char* name, const QString& caption, c
         if (it != handlers_.end()) {
             auto handler = it->second;  // a handler may replace itself while it runs
             runCommand(handler);
+            endCommand();
         }
         updateTicks();
     });
@@ -149,8 +139,9 @@ void TMain::createMenus() {
         a->setObjectName(QStringLiteral("MenuLastFile%1").arg(i + 1));
         file->addAction(a);
         connect(a, &QAction::triggered, this, [this, i] {
-            const std::string path = settings_.recentDatabases[static_cast<std::size_t>(i)];
+            const std::string path = settings().recentDatabases[static_cast<std::size_t>(i)];
             runCommand([&] { OpenSaveFile(path); });
+            endCommand();
         });
         MenuLastFile[static_cast<std::size_t>(i)] = a;
     }
@@ -199,7 +190,8 @@ void TMain::createMenus() {
     MenuSaveDefaults = addItem(MenuListMaintenance, "MenuSaveDefaults", QStringLiteral("Sa&ve As Defaults"));
     MenuLoadDefaults = addItem(MenuListMaintenance, "MenuLoadDefaults", QStringLiteral("Lo&ad In Defaults"));
     MenuListMaintenance->addSeparator();
-    for (const auto& m : kMaintainItems) addItem(MenuListMaintenance, m.name, QString::fromLatin1(m.caption));
+    for (const auto& m : rv::lists::kMaintenanceItems)
+        addItem(MenuListMaintenance, std::string(m.menuItem).c_str(), toQ(m.caption));
     QMenu* currency = options->addMenu(QStringLiteral("C&urrency Format"));
     currency->menuAction()->setObjectName(QStringLiteral("MenuCurrencyFormat"));
     MenuCurrencyUS = addItem(currency, "MenuCurrencyUS", QStringLiteral("&U.S. Dollars"));
@@ -244,26 +236,30 @@ void TMain::createMenus() {
     handlers_[MenuEndSearch] = [this] { DoEndSearch(); };
     handlers_[MenuSortOrder] = [this] { DoSortOrder(); };
     for (auto& [sz, a] : sizeItems_) handlers_[a] = [this, sz = sz] { chooseScreenSize(sz); };
-    handlers_[MenuSpeed] = [this] { chooseButtonBar(1); };
-    handlers_[MenuButtons] = [this] { chooseButtonBar(2); };
-    handlers_[MenuNoButtons] = [this] { chooseButtonBar(3); };
-    int code = 1;
-    for (QAction* a : {MenuMainColor, MenuEditColor, MenuSearchColor, MenuReportColor, MenuConfigColor, MenuAllColor})
-        handlers_[a] = [this, c = code++] { DoColors(c); };
-    handlers_[MenuCurrencyUS] = [this] { rv::app::chooseCurrencyFormat(settings_, formats_, 1); };
-    handlers_[MenuCurrencyWin] = [this] { rv::app::chooseCurrencyFormat(settings_, formats_, 2); };
-    handlers_[MenuNumericUS] = [this] { rv::app::chooseNumericFormat(settings_, formats_, 1); };
-    handlers_[MenuNumericWin] = [this] { rv::app::chooseNumericFormat(settings_, formats_, 2); };
+    handlers_[MenuSpeed] = [this] { chooseButtonBar(ButtonBar::Speed); };
+    handlers_[MenuButtons] = [this] { chooseButtonBar(ButtonBar::Lettered); };
+    handlers_[MenuNoButtons] = [this] { chooseButtonBar(ButtonBar::None); };
+    const std::pair<QAction*, ColorWindow> colorItems[] = {
+        {MenuMainColor, ColorWindow::Main},     {MenuEditColor, ColorWindow::Edit},
+        {MenuSearchColor, ColorWindow::Search}, {MenuReportColor, ColorWindow::Report},
+        {MenuConfigColor, ColorWindow::Configure}, {MenuAllColor, ColorWindow::All},
+    };
+    for (const auto& [a, code] : colorItems) handlers_[a] = [this, code = code] { DoColors(code); };
+    using rv::app::MoneyFormat;
+    handlers_[MenuCurrencyUS] = [this] { rv::app::chooseCurrencyFormat(settings(), formats(), MoneyFormat::US); };
+    handlers_[MenuCurrencyWin] = [this] { rv::app::chooseCurrencyFormat(settings(), formats(), MoneyFormat::Locale); };
+    handlers_[MenuNumericUS] = [this] { rv::app::chooseNumericFormat(settings(), formats(), MoneyFormat::US); };
+    handlers_[MenuNumericWin] = [this] { rv::app::chooseNumericFormat(settings(), formats(), MoneyFormat::Locale); };
     handlers_[MenuDateLeadingZeros] = [this] {
-        if (rv::app::toggleLeadingZeros(settings_, formats_) && table_.isOpen()) table_.refresh();
+        if (rv::app::toggleLeadingZeros(settings(), formats()) && table().isOpen()) table().refresh();
     };
     for (auto& [n, a] : dateItems_)
         handlers_[a] = [this, n = n] {
-            if (rv::app::chooseDateFormat(settings_, formats_, n) && table_.isOpen()) table_.refresh();
+            if (rv::app::chooseDateFormat(settings(), formats(), n) && table().isOpen()) table().refresh();
         };
-    handlers_[MenuLabelFont] = [this] { chooseFont(settings_.labelFont); };
-    handlers_[MenuEditFont] = [this] { chooseFont(settings_.editFont); };
-    handlers_[MenuButtonFont] = [this] { chooseFont(settings_.buttonFont); };
+    handlers_[MenuLabelFont] = [this] { chooseFont(settings().labelFont); };
+    handlers_[MenuEditFont] = [this] { chooseFont(settings().editFont); };
+    handlers_[MenuButtonFont] = [this] { chooseFont(settings().buttonFont); };
     handlers_[MenuRebuild] = [this] { MenuRebuildClick(); };
     handlers_[MenuPack] = [this] { MenuPackClick(); };
 }
@@ -412,51 +408,26 @@ void TMain::setViewerGrid(QTableView* grid) {
 
 // ---- Start-up -----------------------------------------------------------------------------
 
-void TMain::ensureProgramFolder() {
-    std::error_code ec;
-    fs::create_directories(programFolder_, ec);
-    // First start: the default list files the program ships with.
-    rv::lists::seedDefaultLists(programFolder_);
-}
-
 void TMain::startUp(const MainOptions& options) {
-    // Step 2.
+    // The window starts without a search in force and with its own caption, so a start-up
+    // that stops early still shows a consistent window.
     DisableEndSearch();
     setWindowTitle(kCaption);
     ViewerLabel->setText(QStringLiteral("Video Viewer"));
-    // Step 3.
-    programFolder_ = rv::app::programDir();
-    rv::app::startFolder();
-    ensureProgramFolder();
-    // Step 5.
-    rv::app::loadProgramSettings(settings_, rv::app::programConfigFile(), rv::app::startFolder());
-    move(settings_.mainLeft, settings_.mainTop);
-    resize(settings_.mainWidth, settings_.mainHeight);
-    // Step 6.
-    formats_ = rv::app::DisplayFormats(settings_, rv::app::IntlSettings{});
-    table_.setDateCodec(&formats_.date());
-    // Step 7.
-    std::string path = settings_.lastDatabase;
-    if (!fileExists(path)) {
-        path = rv::app::findFileNoCase(programFolder_, "MASTER.DBF").string();
-        if (!fileExists(path)) {
-            bool made = false;
-            runCommand([&] { made = MakeNewDB(path); });
-            if (!made) return;
-        }
+    // The session finds the program folder, reads the settings and opens the start-up
+    // database; without one the program ends.
+    const rv::app::StartUpResult start = session_.startUp();
+    move(settings().mainLeft, settings().mainTop);
+    resize(settings().mainWidth, settings().mainHeight);
+    showOutcome(start.outcome);
+    switch (start.status) {
+    case rv::app::StartUpResult::Status::NoDatabase: return;
+    case rv::app::StartUpResult::Status::Opened: showCaption(); break;
+    case rv::app::StartUpResult::Status::NotVideoTable: askForValidDatabase(); break;
     }
-    // Step 8.
-    bool valid = false;
-    runCommand([&] { valid = CheckDBaseFormat(this, path); });
-    if (valid) {
-        openStartDatabase(path);
-    } else {
-        settings_.lastDatabase = path;
-        askForValidDatabase();
-    }
-    // Step 9.
+    // The button bar of the settings, then the screen size the settings ask for where the
+    // screen can hold it (else 640 x 480) and its scale factor for every dialog.
     SetButtonBar();
-    // Step 10.
     if (options.screenSize) {
         screenSize_ = *options.screenSize;
     } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -464,58 +435,24 @@ void TMain::startUp(const MainOptions& options) {
     } else {
         screenSize_ = QSize(640, 480);
     }
-    tickedSize_ = usableWindowSize(settings_.windowSize, screenSize_.width(), screenSize_.height());
-    scaleFactor_ = scaleFactorOf(tickedSize_);
-    // Step 11.
-    formats_.setIntl(rv::app::readIntlSettings());
-    // Step 12.
+    tickedSize_ = rv::app::usableWindowSize(settings().windowSize, screenSize_.width(), screenSize_.height());
+    scaleFactor_ = rv::app::scaleFactorOf(tickedSize_);
+    // The recent databases in the File menu, then the offer to convert databases of earlier
+    // versions, which needs the window and its database in place.
     SetMenuLastFiles();
     if (options.checkForConversion) runCommand([&] { options.checkForConversion(*this); });
-    // Step 14.
-    if (!options.arguments.isEmpty() && isBrowseArgument(options.arguments.front().toStdString())) {
-        browseMode_ = true;
+    // "/BROWSE" as the first argument: looking only, for the whole run.
+    if (!options.arguments.isEmpty() && rv::app::isBrowseArgument(options.arguments.front().toStdString())) {
+        session_.setBrowseMode(true);
         MyNavigator->setMovingOnly(true);
-        savedFieldEditing_ = settings_.fieldEditing;
-        settings_.fieldEditing = false;
     }
     updateCommandStates();
     updateTicks();
     started_ = true;
 }
 
-void TMain::pointTableAt(const std::string& path) {
-    settings_.lastDatabase = path;
-    std::error_code ec;
-    fs::path full = fs::absolute(path, ec);
-    if (ec) full = path;
-    table_.setPath(full);
-    setWindowTitle(kCaption + QStringLiteral(" (") + pathToQ(table_.tableName()) + QLatin1Char(')'));
-    indexFilePath_ = table_.mdxPath();
-}
-
-bool TMain::openStartDatabase(const std::string& path) {
-    table_.close();
-    pointTableAt(path);
-    configFilePath_ = rv::app::databaseConfigFile(table_.path());
-    basePath_ = table_.basePath();
-    loadDatabaseSettings(SwitchKind::StartUp);
-    BuildSortString();
-    runCommand([&] {
-        try {
-            rv::db::openSortTag(table_, sortExpression_);
-        } catch (...) {
-            // Without its tag the table still opens, in record order.
-            table_.setIndexName("");
-            throw;
-        }
-    });
-    bool opened = false;
-    runCommand([&] {
-        table_.setExclusive(false);
-        table_.open();
-        opened = true;
-    });
-    return opened;
+void TMain::showCaption() {
+    setWindowTitle(kCaption + QStringLiteral(" (") + pathToQ(table().tableName()) + QLatin1Char(')'));
 }
 
 void TMain::askForValidDatabase() {
@@ -523,53 +460,34 @@ void TMain::askForValidDatabase() {
     for (;;) {
         doOpen(SwitchKind::StartUp);
         bool valid = false;
-        runCommand([&] { valid = CheckDBaseFormat(this, settings_.lastDatabase); });
+        runCommand([&] { valid = CheckDBaseFormat(this, currentDatabase()); });
         if (valid) break;
-    }
-}
-
-void TMain::loadDatabaseSettings(SwitchKind kind) {
-    if (kind == SwitchKind::New)
-        rv::app::loadNewDatabaseSettings(settings_);
-    else
-        rv::app::loadDatabaseSettings(settings_, configFilePath_, rv::app::programConfigFile());
-    if (browseMode_) {
-        savedFieldEditing_ = settings_.fieldEditing;
-        settings_.fieldEditing = false;
-    }
-}
-
-void TMain::SaveDatabaseSettings() {
-    if (configFilePath_.empty()) return;
-    if (browseMode_) {
-        rv::app::Settings stored = settings_;
-        stored.fieldEditing = savedFieldEditing_;
-        rv::app::saveDatabaseSettings(stored, configFilePath_);
-    } else {
-        rv::app::saveDatabaseSettings(settings_, configFilePath_);
     }
 }
 
 // ---- Program end --------------------------------------------------------------------------
 
 void TMain::closeEvent(QCloseEvent* event) {
-    searchInForce_ = false;
-    settings_.mainLeft = x();
-    settings_.mainTop = y();
-    settings_.mainWidth = width();
-    settings_.mainHeight = height();
-    rv::app::Settings stored = settings_;
-    if (browseMode_) stored.fieldEditing = savedFieldEditing_;
-    rv::app::saveProgramSettings(stored, rv::app::programConfigFile());
-    if (!configFilePath_.empty()) rv::app::saveDatabaseSettings(stored, configFilePath_);
+    // Exit closes the table: an edit still open in the grid is posted first, and when that
+    // fails the program stays open so nothing typed is lost.
+    if (!postPendingEdits()) {
+        event->ignore();
+        return;
+    }
+    settings().mainLeft = x();
+    settings().mainTop = y();
+    settings().mainWidth = width();
+    settings().mainHeight = height();
+    showOutcome(session_.endRun());
     event->accept();
 }
 
 // ---- Layout -------------------------------------------------------------------------------
 
 void TMain::SetButtonBar() {
-    if (settings_.buttonBar < 1 || settings_.buttonBar > 3) return;
-    appliedMode_ = settings_.buttonBar;
+    const int stored = settings().buttonBar;
+    if (stored < int(ButtonBar::Speed) || stored > int(ButtonBar::None)) return;
+    appliedMode_ = static_cast<ButtonBar>(stored);
     layoutForMode();
     updateCommandStates();
     updateTicks();
@@ -583,7 +501,8 @@ void TMain::resizeEvent(QResizeEvent* event) {
 void TMain::layoutForMode() {
     const int cw = Client->width();
     const int ch = Client->height();
-    const int mode = appliedMode_;
+    // Positions by bar: speed buttons, lettered buttons, none.
+    const int mode = static_cast<int>(appliedMode_);
 
     SpeedPanel->setVisible(mode == 1);
     SpeedPanel->setGeometry(0, 0, cw, 31);
@@ -633,29 +552,31 @@ bool TMain::browseBlocked(const QAction* item) const {
 
 void TMain::updateCommandStates() {
     for (QAction* a : commandItems_) {
-        bool enabled = handlers_.count(a) > 0 && !(browseMode_ && browseBlocked(a));
-        if (a == MenuEndSearch) enabled = enabled && searchInForce_;
+        bool enabled = handlers_.count(a) > 0 && !(browseMode() && browseBlocked(a));
+        if (a == MenuEndSearch) enabled = enabled && searchInForce();
         a->setEnabled(enabled);
     }
     for (auto& [item, buttons] : pictureButtons_)
         for (QAbstractButton* b : buttons) b->setEnabled(item->isEnabled());
     for (auto& [item, buttons] : letteredButtons_)
-        for (QAbstractButton* b : buttons) b->setEnabled(item->isEnabled() && appliedMode_ == 2);
-    MenuListMaintenance->menuAction()->setEnabled(!browseMode_);
+        for (QAbstractButton* b : buttons) b->setEnabled(item->isEnabled() && appliedMode_ == ButtonBar::Lettered);
+    MenuListMaintenance->menuAction()->setEnabled(!browseMode());
     updateNavigator();
 }
 
 void TMain::updateTicks() {
     for (auto& [sz, a] : sizeItems_) a->setChecked(sz == tickedSize_);
-    MenuSpeed->setChecked(appliedMode_ == 1);
-    MenuButtons->setChecked(appliedMode_ == 2);
-    MenuNoButtons->setChecked(appliedMode_ == 3);
-    for (auto& [n, a] : dateItems_) a->setChecked(n == settings_.dateFormat);
-    MenuDateLeadingZeros->setChecked(settings_.dateLeadingZeros);
-    MenuCurrencyUS->setChecked(settings_.currencyFormat == 1);
-    MenuCurrencyWin->setChecked(settings_.currencyFormat == 2);
-    MenuNumericUS->setChecked(settings_.numericFormat == 1);
-    MenuNumericWin->setChecked(settings_.numericFormat == 2);
+    MenuSpeed->setChecked(appliedMode_ == ButtonBar::Speed);
+    MenuButtons->setChecked(appliedMode_ == ButtonBar::Lettered);
+    MenuNoButtons->setChecked(appliedMode_ == ButtonBar::None);
+    const rv::app::Settings& s = settings();
+    for (auto& [n, a] : dateItems_) a->setChecked(n == s.dateFormat);
+    MenuDateLeadingZeros->setChecked(s.dateLeadingZeros);
+    using rv::app::MoneyFormat;
+    MenuCurrencyUS->setChecked(s.currencyFormat == int(MoneyFormat::US));
+    MenuCurrencyWin->setChecked(s.currencyFormat == int(MoneyFormat::Locale));
+    MenuNumericUS->setChecked(s.numericFormat == int(MoneyFormat::US));
+    MenuNumericWin->setChecked(s.numericFormat == int(MoneyFormat::Locale));
 }
 
 bool TMain::provideCommand(const QString& itemName, std::function<void()> handler) {
@@ -700,20 +621,25 @@ void TMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !isActiveWindow() || activatedOnce_) return;
     activatedOnce_ = true;
-    if (settings_.showTips && handlers_.count(MenuTips)) MenuTips->trigger();
+    if (settings().showTips && handlers_.count(MenuTips)) MenuTips->trigger();
 }
 
 void TMain::DisplayCount() {
     int count = 0;
-    if (table_.isOpen()) runCommand([&] { count = table_.recordCount(); });
+    if (table().isOpen()) runCommand([&] { count = table().recordCount(); });
     CountLabel->setText(QString::number(count));
 }
 
 void TMain::DoFileSpecific() {
-    ApplyFonts(this, settings_);
+    ApplyFonts(this, settings());
     SetViewerOptions();
     SetColors();
     DisplayCount();
+}
+
+void TMain::databaseChanged() {
+    showCaption();
+    SetMenuLastFiles();
 }
 
 void TMain::SetViewerOptions() {
@@ -722,7 +648,7 @@ void TMain::SetViewerOptions() {
 
 void TMain::SetColors() {
     using namespace rv::app;
-    const ColorSet& c = settings_.colors[MainWindowColors];
+    const ColorSet& c = settings().colors[MainWindowColors];
     paintBackground(Client, c[MainBackground]);
     paintTextAndBackground(ViewerLabel, c[MajorTitle], c[MainBackground]);
     paintTextAndBackground(NavigatorLabel, c[MinorTitle], c[MainBackground]);
@@ -731,12 +657,12 @@ void TMain::SetColors() {
     for (QLabel* l : {CountLabel, Count2Label, SearchOnLabel}) paintText(l, c[MinorTitle]);
 }
 
-void TMain::PlaceDialog(QWidget* dialog) { placeDialog(dialog, settings_, scaleFactor_, screenSize_); }
+void TMain::PlaceDialog(QWidget* dialog) { placeDialog(dialog, settings(), scaleFactor_, screenSize_); }
 
 // ---- Recent databases ---------------------------------------------------------------------
 
 void TMain::SetMenuLastFiles() {
-    const auto& recent = settings_.recentDatabases;
+    const auto& recent = settings().recentDatabases;
     const bool any = std::any_of(recent.begin(), recent.end(), [](const std::string& s) { return !s.empty(); });
     MenuExitSep->setVisible(any);
     for (std::size_t i = 0; i < recent.size(); ++i) {
@@ -754,70 +680,55 @@ void TMain::SetMenuLastFiles() {
 }
 
 void TMain::DoLastFiles(const std::string& previous, const std::string& newPath) {
-    doLastFiles(settings_.recentDatabases, previous, newPath);
+    rv::app::doLastFiles(settings().recentDatabases, previous, newPath);
     SetMenuLastFiles();
 }
 
 // ---- Databases ----------------------------------------------------------------------------
 
-void TMain::BuildSortString() { sortExpression_ = rv::db::BuildSortString(settings_.sortLevels); }
-
 bool TMain::CheckDBaseFormat(QWidget* owner, const std::string& path) {
-    std::optional<std::string> problem;
-    try {
-        problem = rv::db::videoTableProblem(path);
-    } catch (const rv::db::DatabaseError& e) {
-        // Not a dBase table at all (or unreadable): it cannot be opened either.
-        problem = e.what();
-    }
+    const std::optional<std::string> problem = rv::app::Session::checkDatabase(path);
     if (!problem) return true;
     prompt().error(owner, toQ(*problem));
     return false;
 }
 
-bool TMain::MakeNewDB(const std::string& path) {
-    if (auto problem = rv::db::makeNewVideoTable(path)) {
-        prompt().error(this, toQ(*problem));
-        return false;
+bool TMain::showOutcome(const rv::app::Outcome& outcome) {
+    const bool ok = rv::gui::showOutcome(this, outcome);
+    syncSearchState();
+    return ok;
+}
+
+bool TMain::postPendingEdits() {
+    // An editor still open in the grid holds typing its cell has not received yet: commit
+    // it as leaving the cell would, then post the record the table is editing.
+    if (ViewerGrid) {
+        QWidget* editor = QApplication::focusWidget();
+        QWidget* viewport = ViewerGrid->viewport();
+        if (editor && editor->isVisible() && viewport->isAncestorOf(editor)) {
+            // The cell editor is the viewport's child (a drop-down's own line edit has the focus).
+            while (editor->parentWidget() != viewport) editor = editor->parentWidget();
+            QPointer<QWidget> open = editor;
+            QMetaObject::invokeMethod(ViewerGrid, "commitData", Q_ARG(QWidget*, editor));
+            // Storing the cell may already have refreshed the grid and put its editor away.
+            if (open && open->isVisible())
+                QMetaObject::invokeMethod(ViewerGrid, "closeEditor", Q_ARG(QWidget*, editor),
+                                          Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+        }
     }
-    return fileExists(path);
+    const rv::app::Outcome posted = session_.postPending();
+    showOutcome(posted);
+    return !posted.stopped;
 }
 
 void TMain::switchDatabase(const std::string& newPath, SwitchKind kind) {
-    if (searchInForce_) DoEndSearch();
-    const std::string previous = settings_.lastDatabase;
-    table_.close();
-    pointTableAt(newPath);
-    if (kind != SwitchKind::StartUp) {
-        SaveDatabaseSettings();
-        if (dataLists_ && !basePath_.empty()) dataLists_->SaveAllLists(basePath_);
-    }
-    configFilePath_ = rv::app::databaseConfigFile(table_.path());
-    basePath_ = table_.basePath();
-    if (dataLists_) {
-        if (kind == SwitchKind::New)
-            dataLists_->LoadDefaultList();
-        else
-            dataLists_->LoadAllList(basePath_);
-    }
-    loadDatabaseSettings(kind);
-    BuildSortString();
-    if (kind == SwitchKind::New || !rv::db::DBaseInUse(table_.path())) {
-        runCommand([&] {
-            try {
-                rv::db::rebuildSortTag(table_, sortExpression_);
-            } catch (...) {
-                table_.setIndexName("");
-                throw;
-            }
-        });
-    }
-    runCommand([&] {
-        table_.setExclusive(false);
-        table_.open();
-    });
+    if (!postPendingEdits()) return;
+    const rv::app::Outcome outcome = session_.switchDatabase(newPath, kind);
+    showOutcome(outcome);
+    if (outcome.stopped) return;
+    showCaption();
     DoFileSpecific();
-    DoLastFiles(previous, newPath);
+    SetMenuLastFiles();
 }
 
 // The two database file dialogs: Open wants an existing file, New asks before replacing
@@ -828,9 +739,10 @@ std::optional<std::string> TMain::chooseDatabaseFile(FileRequest::Mode mode, con
     request.title = title;
     request.filter = vclFilter(kDatabaseFilter);
     request.defaultSuffix = QStringLiteral("DBF");
-    request.directory = pathToQ(fs::path(settings_.lastDatabase).parent_path().string());
+    request.directory = pathToQ(fs::path(currentDatabase()).parent_path().string());
     request.mustExist = true;
     request.confirmOverwrite = true;
+    request.folderMustExist = true;
     auto chosen = prompt().chooseFile(this, request);
     if (!chosen) return std::nullopt;
     return pathFromQ(*chosen);
@@ -839,7 +751,7 @@ std::optional<std::string> TMain::chooseDatabaseFile(FileRequest::Mode mode, con
 void TMain::doOpen(SwitchKind kind) {
     if (auto chosen = chooseDatabaseFile(FileRequest::Mode::Open, QStringLiteral("Open Database File"))) {
         const std::string& path = *chosen;
-        if (!hasDbfExtension(fs::path(path).filename().string()))
+        if (!rv::app::hasDbfExtension(fs::path(path).filename().string()))
             prompt().error(this, kInvalidFileType);
         else if (CheckDBaseFormat(this, path))
             switchDatabase(path, kind);
@@ -852,11 +764,18 @@ void TMain::DoOpen() { doOpen(SwitchKind::Open); }
 void TMain::DoNew() {
     if (auto chosen = chooseDatabaseFile(FileRequest::Mode::Save, QStringLiteral("New Database File"))) {
         const std::string& path = *chosen;
-        if (searchInForce_) DoEndSearch();
-        if (!hasDbfExtension(fs::path(path).filename().string()))
+        if (searchInForce()) DoEndSearch();
+        if (!rv::app::hasDbfExtension(fs::path(path).filename().string())) {
             prompt().error(this, kInvalidFileType);
-        else if (MakeNewDB(path))
-            switchDatabase(path, SwitchKind::New);
+        } else if (postPendingEdits()) {
+            const rv::app::Outcome outcome = session_.createDatabase(path);
+            showOutcome(outcome);
+            if (!outcome.stopped) {
+                showCaption();
+                DoFileSpecific();
+                SetMenuLastFiles();
+            }
+        }
     }
     DisplayCount();
 }
@@ -867,36 +786,32 @@ void TMain::OpenSaveFile(const std::string& path) {
 }
 
 void TMain::MenuUpdateDatabaseClick() {
-    const bool wasSearch = searchInForce_;
-    if (wasSearch) DoEndSearch();
-    SaveDatabaseSettings();
-    table_.close();
-    if (wasSearch) EnableEndSearch();
-    runCommand([&] { table_.open(); });
+    if (!postPendingEdits()) return;
+    showOutcome(session_.updateDatabase());
     SetViewerOptions();
     DisplayCount();
 }
 
 // ---- Search in force ----------------------------------------------------------------------
 
-void TMain::DisableEndSearch() {
-    searchInForce_ = false;
-    SearchOnLabel->hide();
+void TMain::syncSearchState() {
+    SearchOnLabel->setVisible(searchInForce());
     updateCommandStates();
+}
+
+void TMain::DisableEndSearch() {
+    session_.setSearchInForce(false);
+    syncSearchState();
 }
 
 void TMain::EnableEndSearch() {
-    searchInForce_ = true;
-    SearchOnLabel->show();
-    updateCommandStates();
+    session_.setSearchInForce(true);
+    syncSearchState();
 }
 
 void TMain::DoEndSearch() {
-    DisableEndSearch();
-    if (table_.isOpen()) {
-        table_.close();
-        runCommand([&] { table_.open(); });
-    }
+    if (!postPendingEdits()) return;
+    showOutcome(session_.endSearch());
     SetViewerOptions();
     DisplayCount();
 }
@@ -904,78 +819,57 @@ void TMain::DoEndSearch() {
 // ---- Sort order, pack, rebuild ------------------------------------------------------------
 
 void TMain::DoSortOrder() {
+    // The order is rebuilt with the table closed: an edit open in the grid is posted first.
+    if (!postPendingEdits()) return;
     TMySortOrder dialog(*this);
     dialog.exec();
 }
 
 void TMain::ReopenShared() {
-    runCommand([&] {
-        table_.close();
-        table_.setExclusive(false);
-        table_.open();
-    });
+    showOutcome(session_.reopenShared());
     SetViewerOptions();
 }
 
-void TMain::MakeCurrentDatabase(const std::string& path) {
-    const std::string previous = settings_.lastDatabase;
-    table_.close();
-    std::error_code ec;
-    if (!fs::equivalent(previous, path, ec)) {
-        SaveDatabaseSettings();
-        if (dataLists_ && !basePath_.empty()) dataLists_->SaveAllLists(basePath_);
-    }
-    pointTableAt(path);
-    configFilePath_ = rv::app::databaseConfigFile(table_.path());
-    basePath_ = table_.basePath();
-    DoLastFiles(previous, path);
-}
-
-void TMain::ReloadDatabaseSettings() {
-    loadDatabaseSettings(SwitchKind::Open);
-    DoFileSpecific();
-}
-
 void TMain::MenuPackClick() {
-    runExclusive(kPackQuestion,
-                 QStringLiteral("Unable to pack table.  ") + exclusiveUseMessage(QStringLiteral("Packing")),
-                 [this] { table_.pack(); });
+    runExclusive(kPackQuestion, rv::app::ExclusiveCommand::Pack, [](rv::db::Table& t) { t.pack(); });
 }
 
 void TMain::MenuRebuildClick() {
-    runExclusive(kRebuildQuestion,
-                 QStringLiteral("Unable to reindex table.  ") + exclusiveUseMessage(QStringLiteral("Reindexing")),
-                 [this] { rv::db::regenerateSortIndexes(table_, sortExpression_); });
+    runExclusive(kRebuildQuestion, rv::app::ExclusiveCommand::Rebuild, [this](rv::db::Table& t) {
+        rv::db::regenerateSortIndexes(t, sortExpression());
+    });
 }
 
-void TMain::runExclusive(const QString& question, const QString& inUseMessage, const std::function<void()>& work) {
+void TMain::runExclusive(const QString& question, rv::app::ExclusiveCommand command,
+                         const std::function<void(rv::db::Table&)>& work) {
     if (!prompt().yes(this, QStringLiteral("Confirm"), question)) return;
-    table_.close();
-    table_.setExclusive(true);
-    try {
-        table_.open();
-    } catch (const rv::db::DatabaseError&) {
-        ReopenShared();
-        prompt().error(this, inUseMessage);
-        return;
-    }
-    try {
-        work();
-    } catch (...) {
-        // The table goes back to shared use whatever happened; the error is shown after.
-        ReopenShared();
-        DisplayCount();
-        throw;
-    }
-    ReopenShared();
+    if (!postPendingEdits()) return;
+    const rv::app::ExclusiveResult result = session_.runExclusive(command, work);
+    SetViewerOptions();
     DisplayCount();
+    showOutcome(result.outcome);
+}
+
+// ---- The end of a command -----------------------------------------------------------------
+
+void TMain::scheduleEndCommand() {
+    if (endCommandPending_) return;
+    endCommandPending_ = true;
+    // Once the event that changed the table has been handled (a click on Update in the
+    // editor, a cell edited in the grid), even inside a dialog's own event loop.
+    QTimer::singleShot(0, this, [this] { endCommand(); });
+}
+
+void TMain::endCommand() {
+    endCommandPending_ = false;
+    showOutcome(session_.endCommand());
 }
 
 // ---- Options commands ---------------------------------------------------------------------
 
 void TMain::chooseScreenSize(int size) {
     if (size == tickedSize_) return;
-    for (const auto& c : kScreenChoices) {
+    for (const auto& c : rv::app::kScreenChoices) {
         if (c.windowSize != size) continue;
         if (screenSize_.width() < c.minWidth || screenSize_.height() < c.minHeight) {
             prompt().error(this, QStringLiteral("Your current screen resolution does not support %1 x %2 pixels.")
@@ -984,14 +878,14 @@ void TMain::chooseScreenSize(int size) {
             return;
         }
         tickedSize_ = size;
-        settings_.windowSize = size;
+        settings().windowSize = size;
         scaleFactor_ = c.factor;
         return;
     }
 }
 
-void TMain::chooseButtonBar(int mode) {
-    settings_.buttonBar = mode;
+void TMain::chooseButtonBar(ButtonBar mode) {
+    settings().buttonBar = static_cast<int>(mode);
     SetButtonBar();
 }
 
@@ -999,30 +893,27 @@ void TMain::chooseFont(rv::app::FontSpec& font) {
     auto chosen = prompt().chooseFont(this, toQFont(font, Client->font()));
     if (!chosen) return;
     font = toFontSpec(*chosen, font.color);
-    ApplyFonts(this, settings_);
+    ApplyFonts(this, settings());
 }
 
-void TMain::DoColors(int code) {
+void TMain::DoColors(ColorWindow code) {
     TColorConfig dialog(*this, code);
     dialog.exec();
 }
 
-void TMain::AcceptColors(int code, const rv::app::ColorSet& colors) {
-    if (code == 6) {
-        settings_.colors.fill(colors);
-    } else if (code >= 1 && code <= rv::app::kColorSetCount) {
-        settings_.colors[static_cast<std::size_t>(code - 1)] = colors;
-    }
-    if (code == 1 || code == 6) SetColors();
+void TMain::AcceptColors(ColorWindow code, const rv::app::ColorSet& colors) {
+    rv::app::acceptColors(settings(), code, colors);
+    if (code == ColorWindow::Main || code == ColorWindow::All) SetColors();
 }
 
 // ---- Navigator ----------------------------------------------------------------------------
 
 void TMain::updateNavigator() {
     using State = rv::db::Table::State;
-    const bool open = table_.isOpen();
-    const bool editing = open && (table_.state() == State::Edit || table_.state() == State::Insert);
-    const bool writable = open && table_.isWritable() && !browseMode_;
+    rv::db::Table& t = table();
+    const bool open = t.isOpen();
+    const bool editing = open && (t.state() == State::Edit || t.state() == State::Insert);
+    const bool writable = open && t.isWritable() && !browseMode();
     for (auto b : {TNavigator::First, TNavigator::Prior, TNavigator::Next, TNavigator::Last, TNavigator::Refresh})
         MyNavigator->button(b)->setEnabled(open);
     for (auto b : {TNavigator::Insert, TNavigator::Delete, TNavigator::Edit})
@@ -1031,29 +922,25 @@ void TMain::updateNavigator() {
 }
 
 void TMain::navigatorClicked(TNavigator::Button button) {
+    rv::db::Table& t = table();
     runCommand([&] {
-        if (!table_.isOpen()) return;
+        if (!t.isOpen()) return;
         switch (button) {
-        case TNavigator::First: table_.first(); break;
-        case TNavigator::Prior: table_.prior(); break;
-        case TNavigator::Next: table_.next(); break;
-        case TNavigator::Last: table_.last(); break;
-        case TNavigator::Insert: table_.append(); break;
+        case TNavigator::First: t.first(); break;
+        case TNavigator::Prior: t.prior(); break;
+        case TNavigator::Next: t.next(); break;
+        case TNavigator::Last: t.last(); break;
+        case TNavigator::Insert: t.append(); break;
         case TNavigator::Delete:
-            if (prompt().yes(this, QStringLiteral("Confirm"), QStringLiteral("Delete this record?"))) {
-                table_.deleteRecord();
-                table_.flush();
-            }
+            if (prompt().yes(this, QStringLiteral("Confirm"), QStringLiteral("Delete this record?"))) t.deleteRecord();
             break;
-        case TNavigator::Edit: table_.edit(); break;
-        case TNavigator::Post:
-            table_.post();
-            table_.flush();
-            break;
-        case TNavigator::Cancel: table_.cancel(); break;
-        case TNavigator::Refresh: table_.refresh(); break;
+        case TNavigator::Edit: t.edit(); break;
+        case TNavigator::Post: t.post(); break;
+        case TNavigator::Cancel: t.cancel(); break;
+        case TNavigator::Refresh: t.refresh(); break;
         }
     });
+    endCommand();
     updateNavigator();
     DisplayCount();
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The main window.  It exists for the whole run and owns the settings record, the open video
-// table, the current database's paths and the sort expression.  Its constructor runs the
-// program's start-up (program folder, settings, the start-up database, layout, screen size,
-// browse-only mode); closing it writes the settings.
+// The main window: menus, button bars, the navigator, layout, colours and fonts, and the
+// prompts of the database commands.  The database session itself (settings, the open video
+// table, display formats, paths, sort order, browse-only mode, search in force) is a
+// rv::app::Session the window owns; its constructor runs the program's start-up through it
+// and lays the window out; closing it ends the session's run.
 //
 // Windows of later subsystems plug in without editing this class:
 //  - provideCommand("MenuAdd", handler) gives a menu item (and the picture and lettered
@@ -11,8 +12,14 @@
 //    and loads;
 //  - setViewerOptionsHandler() is SetViewerOptions, run after every (re)opening;
 //  - MainOptions::checkForConversion runs at its place in the start-up.
-// Other windows read and change settings(), table() and formats() directly, call
+// Other windows work on session() (or the settings(), table() and formats() it holds), call
 // PlaceDialog() when they are shown, and DisplayCount() after changing the table.
+//
+// Every command ends in one place: whatever changed the table (a menu command, a button of a
+// dialog, an edit in the grid, the navigator) is made durable and the .MDX brought up to date
+// once the event that caused it has been handled (Session::endCommand).  Before a command
+// closes or reopens the table, an edit still open in the viewer grid is committed and a
+// pending record posted (Session::postPending); when that post fails the command stops.
 
 #include <QMainWindow>
 #include <QSize>
@@ -27,10 +34,14 @@
 #include <string>
 #include <vector>
 
+#include "core/app/ColorSchemes.h"
 #include "core/app/Formats.h"
+#include "core/app/Session.h"
 #include "core/app/Settings.h"
 #include "core/db/Table.h"
+#include "core/edit/EditorRecord.h"
 #include "gui/app/Navigator.h"
+#include "gui/common/MainHost.h"
 #include "gui/common/Prompt.h"
 
 class QAbstractButton;
@@ -46,23 +57,17 @@ class QWidget;
 
 namespace rv::gui {
 
-// The record editor's data lists, as the database switch uses them.
-class DataLists {
-public:
-    virtual ~DataLists() = default;
-    virtual void SaveAllLists(const std::filesystem::path& basePath) = 0;
-    virtual void LoadAllList(const std::filesystem::path& basePath) = 0;
-    virtual void LoadDefaultList() = 0;
-};
+// The button bar at the top of the window ("Button Bar" of the settings keeps these values).
+enum class ButtonBar : int { Speed = 1, Lettered = 2, None = 3 };
 
 struct MainOptions {
     QStringList arguments;            // the command line after the program name
     std::optional<QSize> screenSize;  // the screen to lay out for; default: the primary screen
     // Offers the conversion of databases of earlier versions, at its place in the start-up.
-    std::function<void(class TMain&)> checkForConversion;
+    std::function<void(MainHost&)> checkForConversion;
 };
 
-class TMain : public QMainWindow {
+class TMain : public QMainWindow, public MainHost {
     Q_OBJECT
 public:
     explicit TMain(MainOptions options = {}, QWidget* parent = nullptr);
@@ -73,74 +78,68 @@ public:
     bool started() const { return started_; }
 
     // ---- State shared with the other windows ----------------------------------------
-    rv::app::Settings& settings() { return settings_; }
-    rv::db::Table& table() { return table_; }
-    rv::app::DisplayFormats& formats() { return formats_; }
-    const std::string& currentDatabase() const { return settings_.lastDatabase; }
-    const std::filesystem::path& basePath() const { return basePath_; }
-    const std::filesystem::path& indexFilePath() const { return indexFilePath_; }
-    const std::filesystem::path& configFilePath() const { return configFilePath_; }
-    const std::filesystem::path& programFolder() const { return programFolder_; }
-    const std::string& sortExpression() const { return sortExpression_; }
-    bool browseMode() const { return browseMode_; }
-    bool searchInForce() const { return searchInForce_; }
-    double scaleFactor() const { return scaleFactor_; }
-    QSize screenSize() const { return screenSize_; }
-    int editorMode() const { return editorMode_; }
-    void setEditorMode(int mode) { editorMode_ = mode; }
+    // settings(), table(), formats(), programFolder(), basePath() and browseMode() come
+    // from MainHost, all of them the session's.
+    QWidget* widget() override { return this; }
+    rv::app::Session& session() override { return session_; }
+    const std::string& currentDatabase() const { return session_.currentDatabase(); }
+    const std::filesystem::path& indexFilePath() const { return session_.indexFilePath(); }
+    const std::filesystem::path& configFilePath() const { return session_.configFilePath(); }
+    const std::string& sortExpression() const { return session_.sortExpression(); }
+    bool searchInForce() const { return session_.searchInForce(); }
+    double scaleFactor() const override { return scaleFactor_; }
+    QSize screenSize() const override { return screenSize_; }
+    rv::edit::EditorMode editorMode() const override { return editorMode_; }
+    void setEditorMode(rv::edit::EditorMode mode) override { editorMode_ = mode; }
 
     // ---- Operations ------------------------------------------------------------------
-    void DisplayCount();
-    void DoFileSpecific();
+    void DisplayCount() override;
+    void DoFileSpecific() override;
+    void databaseChanged() override;
     void SetButtonBar();
     void SetColors();
     void SetMenuLastFiles();
     void DoLastFiles(const std::string& previous, const std::string& newPath);
-    void BuildSortString();
-    void SetViewerOptions();
+    void SetViewerOptions() override;
     bool CheckDBaseFormat(QWidget* owner, const std::string& path);
-    bool MakeNewDB(const std::string& path);
     void DoOpen();
     void DoNew();
     void OpenSaveFile(const std::string& path);
     void DoSortOrder();
-    // The colour commands: the Color Configuration window for set `code` (1 main, 2 edit,
-    // 3 search, 4 report, 5 configure, 6 all windows); its OK calls AcceptColors.
-    void DoColors(int code);
-    void AcceptColors(int code, const rv::app::ColorSet& colors);
+    // The colour commands: the Color Configuration window for one window's set or for all;
+    // its OK calls AcceptColors.
+    using ColorWindow = rv::app::ColorWindow;
+    void DoColors(ColorWindow code);
+    void AcceptColors(ColorWindow code, const rv::app::ColorSet& colors);
     void DisableEndSearch();
     void EnableEndSearch();
     void DoEndSearch();
     // Dialog placement with the main window's settings, scale factor and screen.
-    void PlaceDialog(QWidget* dialog);
-    // Writes the current database's own settings (browse-only mode writes the kept "Field
-    // Editing" value, not the one it forces off).
-    void SaveDatabaseSettings();
+    void PlaceDialog(QWidget* dialog) override;
     // Reopens the video table shared after an exclusive operation and reapplies the viewer
     // configuration; engine errors are shown, not raised.
     void ReopenShared();
-    // A restored database becomes the current one (closed, with the settings in memory): the
-    // database left behind writes its settings and lists when it is another file, then the
-    // path, companion paths, caption and recent list follow the restored table.
-    void MakeCurrentDatabase(const std::string& path);
-    // Reads the current database's configuration file again and applies it (fonts, viewer
-    // configuration, colours, record count).
-    void ReloadDatabaseSettings();
+    // Shows the texts of a session call in order: refusals in an error box, engine errors
+    // under the program's title.  True when there were none.
+    bool showOutcome(const rv::app::Outcome& outcome);
+    // Before a command closes or reopens the table: commits an edit still open in the viewer
+    // grid and posts a pending record; false (after showing why) when the command must stop.
+    bool postPendingEdits();
 
     // ---- Extension points ------------------------------------------------------------
     // Gives a menu item its command, by component name ("MenuAdd", "MenuMaintainStars",
     // ...).  Answers false for an unknown name.
-    bool provideCommand(const QString& itemName, std::function<void()> handler);
+    bool provideCommand(const QString& itemName, std::function<void()> handler) override;
     // Whether a menu item has its command (the window's own or a provided one).
     bool hasCommand(const QString& itemName) const;
-    void setDataLists(DataLists* lists) { dataLists_ = lists; }
-    void setViewerOptionsHandler(std::function<void()> handler) { viewerOptions_ = std::move(handler); }
-    QAction* menuItem(const QString& name) const;
+    void setDataLists(DataLists* lists) override { session_.setDataLists(lists); }
+    void setViewerOptionsHandler(std::function<void()> handler) override { viewerOptions_ = std::move(handler); }
+    QAction* menuItem(const QString& name) const override;
     QTableView* viewerGrid() const { return ViewerGrid; }
     // Puts the viewer's own grid in place of the placeholder ViewerGrid (the window takes
     // ownership).  A double click on the placeholder runs Edit; the viewer's grid wires its
     // own double click.
-    void setViewerGrid(QTableView* grid);
+    void setViewerGrid(QTableView* grid) override;
     // Runs a command, showing any error it raises in an error box instead of passing it on.
     void runCommand(const std::function<void()>& command);
 
@@ -156,7 +155,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    enum class SwitchKind { Open, New, Recent, StartUp };
+    using SwitchKind = rv::app::SwitchKind;
 
     void createControls();
     void createMenus();
@@ -166,46 +165,37 @@ private:
     void updateCommandStates();
     void updateTicks();
     void startUp(const MainOptions& options);
-    bool openStartDatabase(const std::string& path);
     void askForValidDatabase();
     void switchDatabase(const std::string& newPath, SwitchKind kind);
-    void loadDatabaseSettings(SwitchKind kind);
-    void pointTableAt(const std::string& path);
-    void ensureProgramFolder();
+    void showCaption();
     void chooseScreenSize(int size);
-    void chooseButtonBar(int mode);
+    void chooseButtonBar(ButtonBar mode);
     void chooseFont(rv::app::FontSpec& font);
     void navigatorClicked(TNavigator::Button button);
     void updateNavigator();
     void doOpen(SwitchKind kind);
     std::optional<std::string> chooseDatabaseFile(FileRequest::Mode mode, const QString& title);
-    // Pack and Rebuild: ask, take the table exclusively (or show inUseMessage), work, and
-    // reopen it shared.
-    void runExclusive(const QString& question, const QString& inUseMessage, const std::function<void()>& work);
+    // Pack and Rebuild: ask, then run the work through the session's exclusive-use sequence.
+    void runExclusive(const QString& question, rv::app::ExclusiveCommand command,
+                      const std::function<void(rv::db::Table&)>& work);
+    // The end of every command: the session's changes made durable, once per handled event.
+    void scheduleEndCommand();
+    void endCommand();
+    void syncSearchState();
     bool browseBlocked(const QAction* item) const;
 
     // State
-    rv::app::Settings settings_;
-    rv::db::Table table_;
-    rv::app::DisplayFormats formats_;
-    std::filesystem::path programFolder_;
-    std::filesystem::path basePath_;
-    std::filesystem::path indexFilePath_;
-    std::filesystem::path configFilePath_;
-    std::string sortExpression_;
+    rv::app::Session session_;
     bool started_ = false;
-    bool browseMode_ = false;
-    bool savedFieldEditing_ = false;
-    bool searchInForce_ = false;
     bool shownOnce_ = false;
     bool activatedOnce_ = false;
-    int editorMode_ = 1;
+    bool endCommandPending_ = false;
+    rv::edit::EditorMode editorMode_ = rv::edit::EditorMode::New;
     int tickedSize_ = 640;
-    int appliedMode_ = 1;   // the button bar mode the window is laid out for
+    ButtonBar appliedMode_ = ButtonBar::Speed;  // the button bar the window is laid out for
     int tableListener_ = 0;
     double scaleFactor_ = 1.0;
     QSize screenSize_;
-    DataLists* dataLists_ = nullptr;
     std::function<void()> viewerOptions_;
     std::map<QAction*, std::function<void()>> handlers_;
     std::map<QAction*, std::vector<QAbstractButton*>> pictureButtons_;

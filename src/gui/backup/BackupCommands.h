@@ -1,7 +1,7 @@
 #pragma once
 // The main window's "&Back Up Data" and "&Restore Data" commands (menu File), and the
-// running program as backup and restore see it: the main window's database, table,
-// search in force, data lists and settings.
+// running program as backup and restore see it: the session's database, table, search in
+// force, data lists and settings, and the main window's refresh after a restore.
 
 #include <memory>
 
@@ -9,18 +9,18 @@
 
 namespace rv::gui {
 
-class TMain;
+class MainHost;
 
-// The main window as a rv::backup::Host.
-std::unique_ptr<rv::backup::Host> mainBackupHost(TMain& main);
+// The main window and its session as a rv::backup::Host.
+std::unique_ptr<rv::backup::Host> mainBackupHost(MainHost& main);
 
 // DoBackup and DoRestore: the window, shown modally and destroyed when it closes; Restore
 // then refreshes the record count.
-void DoBackup(TMain& main);
-void DoRestore(TMain& main);
+void DoBackup(MainHost& main);
+void DoRestore(MainHost& main);
 
 // Gives MenuBackup and MenuRestore their commands (the main window keeps both disabled in
 // browse-only mode).
-void installBackupCommands(TMain& main);
+void installBackupCommands(MainHost& main);
 
 }  // namespace rv::gui

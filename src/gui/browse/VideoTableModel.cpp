@@ -128,12 +128,14 @@ bool VideoTableModel::setData(const QModelIndex& index, const QVariant& value, i
         }
         text = *stored;
     }
-    if (!moveToRow(index.row())) return false;
+    // A record begun with the navigator's "+" is what the current row's typing fills in;
+    // typing in any other row posts that record first, as leaving it does.
+    const bool intoInsert = table_.state() == Table::State::Insert && index.row() == currentRow();
+    if (!intoInsert && !moveToRow(index.row())) return false;
     try {
-        table_.edit();
+        if (!intoInsert) table_.edit();
         table_.setString(tableField, text);
         table_.post();
-        table_.flush();
     } catch (const rv::db::DatabaseError& e) {
         if (table_.state() == Table::State::Edit) table_.cancel();
         if (onError_) onError_(toQ(e.what()));

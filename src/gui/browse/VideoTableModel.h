@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/browse/ViewerLayout.h"
+#include "core/db/FieldCatalog.h"
 
 namespace rv::db {
 class Table;
@@ -31,7 +32,7 @@ public:
     bool editable() const { return editable_; }
 
     // Checked Out and Viewed show as check boxes storing "Yes" / "No".
-    static bool isCheckField(int field) { return field == 31 || field == 37; }
+    static bool isCheckField(int field) { return rv::db::isCheckBoxField(field); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "gui/app/TMain.h"
+#include "gui/common/MainHost.h"
 #include "gui/browse/TViewConfig.h"
 #include "gui/browse/VideoTableModel.h"
 #include "gui/browse/ViewerGrid.h"
@@ -12,10 +12,10 @@
 
 namespace rv::gui {
 
-ViewerGrid* installViewer(TMain& main) {
+ViewerGrid* installViewer(MainHost& main) {
     auto* grid = new ViewerGrid;
     auto* model = new VideoTableModel(main.table(), grid);
-    model->setErrorHandler([&main](const QString& text) { prompt().error(&main, text); });
+    model->setErrorHandler([&main](const QString& text) { prompt().error(main.widget(), text); });
     main.setViewerGrid(grid);
     // The in-grid drop-downs offer the viewer's own entry lists, which the record editor holds.
     grid->setEntriesProvider([&main](int field) {
@@ -25,7 +25,7 @@ ViewerGrid* installViewer(TMain& main) {
         return entries;
     });
     main.setViewerOptionsHandler([&main, grid, model] { grid->applyOptions(*model, main.settings(), main.browseMode()); });
-    QObject::connect(grid, &ViewerGrid::recordActivated, &main, [&main, model](int row) {
+    QObject::connect(grid, &ViewerGrid::recordActivated, main.widget(), [&main, model](int row) {
         model->moveToRow(row);
         if (QAction* edit = main.menuItem(QStringLiteral("MenuEdit")); edit && edit->isEnabled()) edit->trigger();
     });
@@ -34,8 +34,8 @@ ViewerGrid* installViewer(TMain& main) {
     return grid;
 }
 
-void DoViewer(TMain& main) {
-    TViewConfig window(main.settings(), main.scaleFactor(), &main);
+void DoViewer(MainHost& main) {
+    TViewConfig window(main.settings(), main.scaleFactor(), main.widget());
     window.exec();
     main.SetViewerOptions();
 }

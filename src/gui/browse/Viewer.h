@@ -5,13 +5,13 @@
 
 namespace rv::gui {
 
-class TMain;
+class MainHost;
 class ViewerGrid;
 
 // Installs the viewer and applies the configuration once.  The main window owns the grid.
-ViewerGrid* installViewer(TMain& main);
+ViewerGrid* installViewer(MainHost& main);
 
 // The Viewer command: the configuration window, modal, then the configuration applied.
-void DoViewer(TMain& main);
+void DoViewer(MainHost& main);
 
 }  // namespace rv::gui

@@ -50,20 +50,4 @@ void paintBox(QWidget* box, std::int32_t text, std::int32_t background) {
     if (auto* combo = qobject_cast<QComboBox*>(box)) combo->view()->setPalette(p);
 }
 
-void applyScheme(rv::app::ColorSet& set, int scheme) {
-    if (scheme < 1 || scheme > static_cast<int>(kColorSchemes.size())) return;
-    const ColorScheme& s = kColorSchemes[static_cast<std::size_t>(scheme - 1)];
-    using namespace rv::app;
-    set[MainBackground] = s.mainBackground;
-    set[MajorTitle] = s.majorTitle;
-    set[MinorTitle] = s.minorTitle;
-    set[EditBackground] = s.editBackground;
-    set[EditText] = s.editText;
-    set[RadioText] = s.radioText;
-    set[ListBoxBackground] = set[ComboBackground] = s.editBackground;
-    set[ListBoxText] = set[ComboText] = s.editText;
-    set[RadioBackground] = set[CheckBackground] = s.mainBackground;
-    set[CheckText] = s.radioText;
-}
-
 }  // namespace rv::gui

@@ -19,7 +19,7 @@
 #include <QTableWidget>
 #include <QWidget>
 
-#include "gui/app/MainRules.h"
+#include "core/app/MainRules.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
 
@@ -212,7 +212,7 @@ void centreOnScreen(QWidget* window, QSize screen) {
 
 void placeDialog(QWidget* dialog, const rv::app::Settings& settings, double factor, QSize screen) {
     ApplyFonts(dialog, settings);
-    scaleBy(dialog, scaleNumerator(factor), 100);
+    scaleBy(dialog, rv::app::scaleNumerator(factor), 100);
     centreOnScreen(dialog, screen);
 }
 
@@ -252,7 +252,7 @@ void RestoreFormDimensions(QWidget* form, const FormDimensions& dims, double fac
         if (!laidOut(w)) setGeometryKeepingFixed(w, QRect(e.left, e.top, e.width, e.height));
         if (e.hasFont) setFontSize(w, e.fontSize, e.pixelFont);
     }
-    scaleBy(form, scaleNumerator(factor), 100);
+    scaleBy(form, rv::app::scaleNumerator(factor), 100);
     centreOnScreen(form, screen);
 }
 

@@ -1,6 +1,8 @@
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
 
+#include "core/app/Paths.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -11,6 +13,13 @@
 namespace rv::gui {
 
 namespace {
+
+// The refusal of a file in a folder that does not exist, when the request asks for one.
+std::optional<QString> missingFolder(const FileRequest& request, const QString& chosen) {
+    if (request.mode != FileRequest::Mode::Save || !request.folderMustExist) return std::nullopt;
+    if (auto problem = rv::app::missingFolderProblem(pathFromQ(chosen))) return toQ(*problem);
+    return std::nullopt;
+}
 
 std::unique_ptr<Prompt>& current() {
     static std::unique_ptr<Prompt> instance;
@@ -105,8 +114,15 @@ std::optional<QString> QtPrompt::chooseFile(QWidget* parent, const FileRequest& 
     dialog.setFileMode(open && request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
     if (!open && !request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front();
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        const QString chosen = dialog.selectedFiles().front();
+        if (auto refusal = missingFolder(request, chosen)) {
+            error(parent, *refusal);
+            continue;
+        }
+        return chosen;
+    }
 }
 
 std::optional<QString> QtPrompt::chooseDirectory(QWidget* parent, const QString& title,
@@ -156,7 +172,13 @@ std::optional<QString> ScriptedPrompt::chooseFile(QWidget*, const FileRequest& r
     r.kind = Record::Kind::File;
     r.file = request;
     log.push_back(r);
-    return next(files, "file dialog", request.title);
+    for (;;) {
+        std::optional<QString> chosen = next(files, "file dialog", request.title);
+        if (!chosen) return chosen;
+        auto refusal = missingFolder(request, *chosen);
+        if (!refusal) return chosen;
+        error(nullptr, *refusal);  // as the real dialog does, then the next scripted answer
+    }
 }
 
 std::optional<QString> ScriptedPrompt::chooseDirectory(QWidget*, const QString& title,

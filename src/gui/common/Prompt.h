@@ -51,6 +51,8 @@ struct FileRequest {
     QString directory;      // start folder or file
     bool mustExist = true;        // Open: the chosen file must exist
     bool confirmOverwrite = true; // Save: ask before replacing an existing file
+    bool folderMustExist = false; // Save: a file in a folder that does not exist is refused
+                                  // with a message and the dialog asks again
 };
 
 class Prompt {

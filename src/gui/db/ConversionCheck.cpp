@@ -2,19 +2,20 @@
 
 #include "core/app/Formats.h"
 #include "core/db/Conversion.h"
-#include "gui/app/TMain.h"
+#include "gui/common/MainHost.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
 
 namespace rv::gui {
 
-void CheckForConversion(TMain& main) {
+void CheckForConversion(MainHost& main) {
     if (!main.table().isOpen()) return;
     const rv::app::ShortDateFormat version1Dates(1);  // m/d/yy with "/"
+    QWidget* parent = main.widget();
     rv::db::CheckForConversion(
         main.table(), main.programFolder(),
-        [&main](const std::string& question) {
-            return prompt().yes(&main, QString::fromLatin1(rv::db::kConvertTitle), toQ(question));
+        [parent](const std::string& question) {
+            return prompt().yes(parent, QString::fromLatin1(rv::db::kConvertTitle), toQ(question));
         },
         version1Dates);
 }

@@ -4,8 +4,8 @@
 
 namespace rv::gui {
 
-class TMain;
+class MainHost;
 
-void CheckForConversion(TMain& main);
+void CheckForConversion(MainHost& main);
 
 }  // namespace rv::gui

@@ -8,10 +8,10 @@
 #include "core/db/FieldCatalog.h"
 #include "core/db/Table.h"
 #include "core/db/VideoTable.h"
-#include "gui/app/TMain.h"
+#include "gui/common/MainHost.h"
 #include "gui/common/Colors.h"
-#include "gui/common/Messages.h"
 #include "gui/common/Prompt.h"
+#include "gui/common/ShowOutcome.h"
 #include "gui/common/Text.h"
 
 namespace rv::gui {
@@ -19,11 +19,10 @@ namespace rv::gui {
 namespace {
 
 const char* const kLevelNames[4] = {"Primary Sort", "Secondary Sort", "Third Level Sort", "Fourth Level Sort"};
-const QString kSortFailed = QStringLiteral("Error in implementing sort order.  New sort order not implemented.");
 
 }  // namespace
 
-TMySortOrder::TMySortOrder(TMain& main, QWidget* parent) : QDialog(parent ? parent : &main), main_(main) {
+TMySortOrder::TMySortOrder(MainHost& main, QWidget* parent) : QDialog(parent ? parent : main.widget()), main_(main) {
     setObjectName(QStringLiteral("TMySortOrder"));
     setWindowTitle(QStringLiteral("Sort Order"));
     setFixedSize(255, 380);
@@ -85,34 +84,12 @@ rv::db::SortLevels TMySortOrder::selectedLevels() const {
 }
 
 void TMySortOrder::OkButtonClick() {
-    rv::db::Table& table = main_.table();
-    auto& settings = main_.settings();
-    table.close();
-    if (rv::db::DBaseInUse(table.path())) {
-        prompt().error(this, exclusiveUseMessage(QStringLiteral("Creating a new sort order")));
-        main_.ReopenShared();
-        return;
-    }
-    const auto kept = settings.sortLevels;
-    try {
-        // Holding the table exclusively first makes sure no one else has it; the tag is then
-        // rebuilt on the closed table, which takes it exclusively again.
-        table.setExclusive(true);
-        table.open();
-        const auto levels = selectedLevels();
-        std::copy(levels.begin(), levels.end(), settings.sortLevels.begin());
-        main_.BuildSortString();
-        table.close();
-        rv::db::rebuildSortTag(table, main_.sortExpression());
-        main_.SaveDatabaseSettings();
-    } catch (const rv::db::DatabaseError&) {
-        prompt().error(this, kSortFailed);
-        settings.sortLevels = kept;
-        main_.BuildSortString();
-        main_.ReopenShared();
-        return;
-    }
-    main_.ReopenShared();
+    const auto levels = selectedLevels();
+    const auto result = main_.session().changeSortOrder({levels[0], levels[1], levels[2], levels[3]});
+    // The table is open shared again whatever happened: the viewer shows it afresh.
+    main_.SetViewerOptions();
+    showOutcome(this, result.exclusive.outcome);
+    if (!result.exclusive.done()) return;  // the window stays open with the levels chosen
     main_.DisplayCount();
     accept();
 }

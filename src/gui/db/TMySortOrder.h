@@ -1,7 +1,7 @@
 #pragma once
 // The Sort Order window: four levels, each a drop-down of "<NONE>" and the forty display
 // names.  OK stores the levels, rebuilds the index tag NewIndex for the new order and writes
-// the database's settings; it needs the table for itself alone.
+// the database's settings through the session's exclusive-use sequence.
 
 #include <QDialog>
 
@@ -15,12 +15,12 @@ class QPushButton;
 
 namespace rv::gui {
 
-class TMain;
+class MainHost;
 
 class TMySortOrder : public QDialog {
     Q_OBJECT
 public:
-    explicit TMySortOrder(TMain& main, QWidget* parent = nullptr);
+    explicit TMySortOrder(MainHost& main, QWidget* parent = nullptr);
 
     // The levels the four lists show.
     rv::db::SortLevels selectedLevels() const;
@@ -37,7 +37,7 @@ protected:
 private:
     void SetColors();
 
-    TMain& main_;
+    MainHost& main_;
     bool placed_ = false;
 };
 

@@ -44,13 +44,12 @@ constexpr int kFootTop = 300;
 
 int rowTop(int row) { return 8 + row * kRowPitch; }
 
-QString qs(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<int>(text.size())); }
 
 }  // namespace
 
-TMyEdit::TMyEdit(TMain& main) : QDialog(&main), main_(main) {
+TMyEdit::TMyEdit(MainHost& main) : QDialog(main.widget()), main_(main) {
     setObjectName(QStringLiteral("TMyEdit"));
-    setWindowTitle(qs(rv::edit::kCaptionEdit));
+    setWindowTitle(toQ(rv::edit::kCaptionEdit));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     QFont design(QStringLiteral("Arial"));
     design.setPixelSize(13);
@@ -407,8 +406,8 @@ void TMyEdit::setBoxes(const EditorRecord& r) {
     loadedPurchDate_ = r.loadedDate(rv::edit::kPurchDateField);
 }
 
-EditorMode TMyEdit::mode() const { return static_cast<EditorMode>(main_.editorMode()); }
-void TMyEdit::setMode(EditorMode mode) { main_.setEditorMode(static_cast<int>(mode)); }
+EditorMode TMyEdit::mode() const { return main_.editorMode(); }
+void TMyEdit::setMode(EditorMode mode) { main_.setEditorMode(mode); }
 
 // ---- Showing --------------------------------------------------------------------------------
 
@@ -481,7 +480,7 @@ void TMyEdit::DoClear() {
 
 void TMyEdit::SaveValues() {
     snapshot_ = boxes();
-    setWindowTitle(qs(rv::edit::kCaptionEdit));
+    setWindowTitle(toQ(rv::edit::kCaptionEdit));
 }
 
 bool TMyEdit::ValuesChanged() const { return rv::edit::valuesChanged(boxes(), snapshot_); }
@@ -510,7 +509,7 @@ bool TMyEdit::DoUpdate() {
         return false;
     }
     if (!result.ok()) {
-        prompt().error(this, qs(result.error->message));
+        prompt().error(this, toQ(result.error->message));
         MyTabbedNoteBook->setCurrentIndex(result.error->page);
         box(result.error->field)->setFocus();
         takeTyping(box(result.error->field));  // also when the box had the focus already
@@ -535,7 +534,7 @@ void TMyEdit::DoUpdateAndExit() {
 void TMyEdit::DoExit() {
     if (!main_.browseMode() && ValuesChanged()) {
         prompt().beep(Sound::Question);
-        const Message question{qs(rv::edit::kWarningTitle), qs(rv::edit::kExitQuestion), Buttons::YesNo, Answer::No,
+        const Message question{toQ(rv::edit::kWarningTitle), toQ(rv::edit::kExitQuestion), Buttons::YesNo, Answer::No,
                                Icon::Question};
         if (prompt().ask(this, question) != Answer::Yes) return;
     }
@@ -550,7 +549,7 @@ void TMyEdit::done(int result) {
 bool TMyEdit::askToUpdate(std::string_view question) {
     prompt().beep(Sound::Question);
     const Answer a = prompt().ask(
-        this, Message{qs(rv::edit::kWarningTitle), qs(question), Buttons::YesNoCancel, Answer::No, Icon::Question});
+        this, Message{toQ(rv::edit::kWarningTitle), toQ(question), Buttons::YesNoCancel, Answer::No, Icon::Question});
     if (a == Answer::Cancel) return false;
     if (a == Answer::Yes) return DoUpdate();
     return true;
@@ -561,14 +560,14 @@ void TMyEdit::MenuNewClick() {
     DoClear();
     setMode(EditorMode::New);
     SaveValues();
-    setWindowTitle(qs(rv::edit::kCaptionNewRecord));
+    setWindowTitle(toQ(rv::edit::kCaptionNewRecord));
 }
 
 void TMyEdit::MenuCopyRecordClick() {
     if (!main_.browseMode() && ValuesChanged() && !askToUpdate(rv::edit::kCopyRecordQuestion)) return;
     setMode(EditorMode::New);
     SaveValues();
-    setWindowTitle(qs(rv::edit::kCaptionCopiedRecord));
+    setWindowTitle(toQ(rv::edit::kCaptionCopiedRecord));
 }
 
 void TMyEdit::moveRecord(bool forward) {
@@ -652,7 +651,7 @@ void TMyEdit::MenuPrintRecordClick() {
 }
 
 void TMyEdit::MenuHelpClick() {
-    if (helpHandler_) helpHandler_(qs(rv::edit::kHelpKeyword));
+    if (helpHandler_) helpHandler_(toQ(rv::edit::kHelpKeyword));
 }
 
 // ---- Keys and focus -------------------------------------------------------------------------
@@ -705,37 +704,37 @@ bool TMyEdit::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- The main window's commands ---------------------------------------------------------------
 
-TMyEdit* recordEditor(TMain& main) { return main.findChild<TMyEdit*>(QStringLiteral("TMyEdit"), Qt::FindDirectChildrenOnly); }
+TMyEdit* recordEditor(MainHost& main) { return main.widget()->findChild<TMyEdit*>(QStringLiteral("TMyEdit"), Qt::FindDirectChildrenOnly); }
 
 namespace {
 
-void showEditor(TMain& main, EditorMode mode) {
+void showEditor(MainHost& main, EditorMode mode) {
     TMyEdit* editor = recordEditor(main);
     if (!editor) return;
-    main.setEditorMode(static_cast<int>(mode));
+    main.setEditorMode(mode);
     editor->exec();
     main.DisplayCount();
 }
 
 }  // namespace
 
-void DoAdd(TMain& main) { showEditor(main, EditorMode::New); }
-void DoEdit(TMain& main) { showEditor(main, EditorMode::Edit); }
-void DoCopy(TMain& main) { showEditor(main, EditorMode::Copy); }
+void DoAdd(MainHost& main) { showEditor(main, EditorMode::New); }
+void DoEdit(MainHost& main) { showEditor(main, EditorMode::Edit); }
+void DoCopy(MainHost& main) { showEditor(main, EditorMode::Copy); }
 
-void DoDelete(TMain& main) {
-    const Message question{qs(rv::edit::kConfirmTitle), qs(rv::edit::kDeleteRecordQuestion), Buttons::YesNo,
+void DoDelete(MainHost& main) {
+    const Message question{toQ(rv::edit::kConfirmTitle), toQ(rv::edit::kDeleteRecordQuestion), Buttons::YesNo,
                            Answer::Yes, Icon::None};
-    const bool yes = prompt().ask(&main, question) == Answer::Yes;
+    const bool yes = prompt().ask(main.widget(), question) == Answer::Yes;
     // The count is shown afresh even when the table refuses the deletion.
     struct Recount {
-        TMain& main;
+        MainHost& main;
         ~Recount() { main.DisplayCount(); }
     } recount{main};
     if (yes) main.table().deleteRecord();
 }
 
-TMyEdit* installRecordEditor(TMain& main) {
+TMyEdit* installRecordEditor(MainHost& main) {
     if (TMyEdit* existing = recordEditor(main)) return existing;
     auto* editor = new TMyEdit(main);
     main.setDataLists(editor);

@@ -15,7 +15,7 @@
 
 #include "core/edit/EditorRecord.h"
 #include "core/lists/DataLists.h"
-#include "gui/app/TMain.h"
+#include "gui/common/MainHost.h"
 #include "gui/common/Placement.h"
 
 class QAction;
@@ -32,7 +32,7 @@ namespace rv::gui {
 class TMyEdit : public QDialog, public DataLists {
     Q_OBJECT
 public:
-    explicit TMyEdit(TMain& main);
+    explicit TMyEdit(MainHost& main);
     ~TMyEdit() override;
 
     // ---- Data lists (the main window's database switch calls these) ---------------------
@@ -147,7 +147,7 @@ private:
     void clipboard(int command);
     void enterPressed(QObject* watched);
 
-    TMain& main_;
+    MainHost& main_;
     rv::lists::DataLists lists_;
     int listsListener_ = 0;
     std::array<QWidget*, rv::db::kFieldCount + 1> boxes_{};
@@ -163,18 +163,18 @@ private:
 };
 
 // The record editor of the main window (created by installRecordEditor), or null.
-TMyEdit* recordEditor(TMain& main);
+TMyEdit* recordEditor(MainHost& main);
 
 // Creates the record editor for the main window and gives the main window its commands:
 // Add, Edit, Copy and Delete, the double click of the viewer (through Edit), the list
 // maintenance items and the two default-list commands.  Call once, after TMain started.
-TMyEdit* installRecordEditor(TMain& main);
+TMyEdit* installRecordEditor(MainHost& main);
 
 // DoAdd, DoEdit, DoCopy: set the editor mode, show the editor, then refresh the count.
-void DoAdd(TMain& main);
-void DoEdit(TMain& main);
-void DoCopy(TMain& main);
+void DoAdd(MainHost& main);
+void DoEdit(MainHost& main);
+void DoCopy(MainHost& main);
 // DoDelete: asks "Delete this record?", deletes on Yes; the count is refreshed either way.
-void DoDelete(TMain& main);
+void DoDelete(MainHost& main);
 
 }  // namespace rv::gui

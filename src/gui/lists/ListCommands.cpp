@@ -3,8 +3,9 @@
 #include <QAction>
 
 #include "core/lists/ListMaintenance.h"
-#include "gui/app/TMain.h"
+#include "gui/common/MainHost.h"
 #include "gui/common/Prompt.h"
+#include "gui/common/Text.h"
 #include "gui/edit/TMyEdit.h"
 #include "gui/lists/TMyEditBox.h"
 
@@ -12,37 +13,36 @@ namespace rv::gui {
 
 namespace {
 
-QString qs(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<int>(text.size())); }
 
-void maintain(TMain& main, TMyEdit& editor, int list) {
-    TMyEditBox window(main, editor.lists(), list, &main);
+void maintain(MainHost& main, TMyEdit& editor, int list) {
+    TMyEditBox window(main, editor.lists(), list, main.widget());
     window.exec();
 }
 
 // The two default-list questions: question sound, Yes and No, No the default.
-bool confirmDefaults(TMain& main, std::string_view title, std::string_view question) {
+bool confirmDefaults(MainHost& main, std::string_view title, std::string_view question) {
     prompt().beep(Sound::Question);
-    return prompt().yes(&main, qs(title), qs(question), Answer::No, Icon::Question);
+    return prompt().yes(main.widget(), toQ(title), toQ(question), Answer::No, Icon::Question);
 }
 
 }  // namespace
 
-void EditAList(TMain& main, TMyEdit& editor, int list) { maintain(main, editor, list); }
-void EditSpecList(TMain& main, TMyEdit& editor, int list) { maintain(main, editor, list); }
+void EditAList(MainHost& main, TMyEdit& editor, int list) { maintain(main, editor, list); }
+void EditSpecList(MainHost& main, TMyEdit& editor, int list) { maintain(main, editor, list); }
 
-void MenuSaveDefaultsClick(TMain& main, TMyEdit& editor) {
+void MenuSaveDefaultsClick(MainHost& main, TMyEdit& editor) {
     if (confirmDefaults(main, rv::lists::kSaveDefaultsTitle, rv::lists::kSaveDefaultsQuestion)) editor.SaveDefaultLists();
 }
 
-void MenuLoadDefaultsClick(TMain& main, TMyEdit& editor) {
+void MenuLoadDefaultsClick(MainHost& main, TMyEdit& editor) {
     if (confirmDefaults(main, rv::lists::kLoadDefaultsTitle, rv::lists::kLoadDefaultsQuestion)) editor.LoadDefaultList();
 }
 
-void installListCommands(TMain& main, TMyEdit& editor) {
+void installListCommands(MainHost& main, TMyEdit& editor) {
     for (const auto& item : rv::lists::kMaintenanceItems) {
         const int list = item.list;
         const bool programWide = !rv::lists::listDef(list).perDatabase;
-        main.provideCommand(qs(item.menuItem), [&main, &editor, list, programWide] {
+        main.provideCommand(toQ(item.menuItem), [&main, &editor, list, programWide] {
             if (programWide)
                 EditSpecList(main, editor, list);
             else

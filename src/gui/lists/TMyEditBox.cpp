@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "gui/app/TMain.h"
+#include "gui/common/MainHost.h"
 #include "gui/common/Colors.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/Text.h"
@@ -13,7 +13,6 @@ namespace rv::gui {
 
 namespace {
 
-QString qs(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<int>(text.size())); }
 
 int maxEntryLength(int list) {
     for (const auto& item : rv::lists::kMaintenanceItems)
@@ -23,8 +22,8 @@ int maxEntryLength(int list) {
 
 }  // namespace
 
-TMyEditBox::TMyEditBox(TMain& main, rv::lists::DataLists& lists, int list, QWidget* parent)
-    : QDialog(parent ? parent : &main),
+TMyEditBox::TMyEditBox(MainHost& main, rv::lists::DataLists& lists, int list, QWidget* parent)
+    : QDialog(parent ? parent : main.widget()),
       main_(main),
       lists_(lists),
       editor_(rv::lists::ListEditor::open(lists, list, main.programFolder())) {
@@ -127,7 +126,7 @@ void TMyEditBox::DeleteButtonClick() {
 }
 
 void TMyEditBox::SortButtonClick() {
-    if (!prompt().yes(this, qs(rv::lists::kSortTitle), qs(rv::lists::kSortQuestion), Answer::Yes, Icon::Question)) return;
+    if (!prompt().yes(this, toQ(rv::lists::kSortTitle), toQ(rv::lists::kSortQuestion), Answer::Yes, Icon::Question)) return;
     editor_.sort();
     showEntries();
 }

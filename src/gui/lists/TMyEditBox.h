@@ -14,14 +14,14 @@ class QPushButton;
 
 namespace rv::gui {
 
-class TMain;
+class MainHost;
 
 class TMyEditBox : public QDialog {
     Q_OBJECT
 public:
     // The window for list `list`, its entries taken from `lists` (or, for the Oscar names and
     // Miscellaneous lists, from their files in the main window's program folder).
-    TMyEditBox(TMain& main, rv::lists::DataLists& lists, int list, QWidget* parent = nullptr);
+    TMyEditBox(MainHost& main, rv::lists::DataLists& lists, int list, QWidget* parent = nullptr);
 
     const rv::lists::ListEditor& workingCopy() const { return editor_; }
 
@@ -48,7 +48,7 @@ private:
     // Shows the working copy's entries and selection.
     void showEntries();
 
-    TMain& main_;
+    MainHost& main_;
     rv::lists::DataLists& lists_;
     rv::lists::ListEditor editor_;
     bool placed_ = false;

@@ -3,14 +3,14 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "gui/app/TMain.h"
+#include "gui/common/MainHost.h"
 #include "gui/common/Text.h"
 
 namespace rv::gui {
 
-TMyOscarAward::TMyOscarAward(TMain& main, rv::lists::SelectionKind kind, const std::string& currentText,
+TMyOscarAward::TMyOscarAward(MainHost& main, rv::lists::SelectionKind kind, const std::string& currentText,
                              QWidget* parent)
-    : QDialog(parent ? parent : &main), main_(main), selection_(kind, main.programFolder(), currentText) {
+    : QDialog(parent ? parent : main.widget()), main_(main), selection_(kind, main.programFolder(), currentText) {
     setObjectName(QStringLiteral("TMyOscarAward"));
     const auto caption = rv::lists::selectionCaption(kind);
     setWindowTitle(QString::fromLatin1(caption.data(), static_cast<int>(caption.size())));

@@ -13,13 +13,13 @@ class QPushButton;
 
 namespace rv::gui {
 
-class TMain;
+class MainHost;
 
 class TMyOscarAward : public QDialog {
     Q_OBJECT
 public:
     // `currentText` is the target box's text; the Miscellaneous kind preselects its items.
-    TMyOscarAward(TMain& main, rv::lists::SelectionKind kind, const std::string& currentText,
+    TMyOscarAward(MainHost& main, rv::lists::SelectionKind kind, const std::string& currentText,
                   QWidget* parent = nullptr);
 
     // The joined text of the selected entries (what OK puts into the box).
@@ -41,7 +41,7 @@ private:
     void FormShow();
     void LoadList();
 
-    TMain& main_;
+    MainHost& main_;
     rv::lists::Selection selection_;
     bool placed_ = false;
 };

@@ -128,8 +128,8 @@ TEST(DateFormatCommands, SwitchingFormatsChangesTheShownDates) {
     EXPECT_TRUE(settings.dateLeadingZeros);
     EXPECT_EQ(codec.format(kMarch5th1997), "05/03/1997");
 
-    chooseCurrencyFormat(settings, formats, 2);
-    chooseNumericFormat(settings, formats, 2);
+    chooseCurrencyFormat(settings, formats, MoneyFormat::Locale);
+    chooseNumericFormat(settings, formats, MoneyFormat::Locale);
     EXPECT_EQ(settings.currencyFormat, 2);
     EXPECT_EQ(formats.currencyFormat(), 2);
     EXPECT_EQ(settings.numericFormat, 2);

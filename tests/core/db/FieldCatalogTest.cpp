@@ -35,3 +35,22 @@ TEST(FieldCatalog, LooksUpNamesWithoutRegardToCase) {
     EXPECT_FALSE(fieldNumber("PersonalRating").has_value());
     EXPECT_FALSE(fieldNumber("").has_value());
 }
+
+namespace rv::db {
+namespace {
+
+TEST(FieldCatalog, CheckBoxFieldsAreTheYesNoTextFields) {
+    for (const auto& f : kFields) {
+        const bool box = f.number == 31 || f.number == 37;  // Checked Out, Viewed
+        EXPECT_EQ(isCheckBoxField(f.number), box) << f.name;
+        if (box) {
+            EXPECT_EQ(f.kind, FieldKind::Text);
+            EXPECT_EQ(f.width, 3);  // "Yes" / "No"
+        }
+    }
+    EXPECT_FALSE(isCheckBoxField(0));
+    EXPECT_FALSE(isCheckBoxField(41));
+}
+
+}  // namespace
+}  // namespace rv::db

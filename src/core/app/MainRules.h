@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace rv::gui {
+namespace rv::app {
 
 // True when the first command-line argument turns browse-only mode on: its first 30
 // characters, in upper case, are exactly "/BROWSE".
@@ -42,4 +42,4 @@ void doLastFiles(std::array<std::string, 5>& recent, const std::string& previous
 // True when a chosen file name, upper-cased, ends in ".DBF".
 bool hasDbfExtension(std::string_view fileName);
 
-}  // namespace rv::gui
+}  // namespace rv::app

@@ -1,10 +1,10 @@
-#include "gui/app/MainRules.h"
+#include "core/app/MainRules.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 
-namespace rv::gui {
+namespace rv::app {
 
 namespace {
 
@@ -56,4 +56,4 @@ bool hasDbfExtension(std::string_view fileName) {
     return u.size() >= 4 && u.compare(u.size() - 4, 4, ".DBF") == 0;
 }
 
-}  // namespace rv::gui
+}  // namespace rv::app
