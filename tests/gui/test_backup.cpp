@@ -179,7 +179,7 @@ private slots:
         TMain w(options());
         rv::gui::installBackupCommands(w);
         w.settings().sortLevels = {1, 0, 0, 0};
-        w.BuildSortString();
+        w.session().buildSortString();
         w.EnableEndSearch();
         const std::string master = w.currentDatabase();
 
