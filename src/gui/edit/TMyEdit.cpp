@@ -613,14 +613,14 @@ void TMyEdit::ListPriceExit() { ListPrice->setText(toQ(rv::edit::reformatPrice(f
 void TMyEdit::PurchPriceExit() { PurchPrice->setText(toQ(rv::edit::reformatPrice(fromQ(PurchPrice->text()), main_.formats()))); }
 void TMyEdit::TitleExit() { SetCaptions(); }
 
-void TMyEdit::selectOscar(int kind, QLineEdit* target) {
-    TMyOscarAward window(main_, static_cast<rv::lists::SelectionKind>(kind), fromQ(target->text()), this);
+void TMyEdit::selectOscar(rv::lists::SelectionKind kind, QLineEdit* target) {
+    TMyOscarAward window(main_, kind, fromQ(target->text()), this);
     if (window.exec() == QDialog::Accepted) target->setText(toQ(window.joinedText()));
 }
 
-void TMyEdit::SelectOscarAwardClick() { selectOscar(1, OscarAward); }
-void TMyEdit::SelectOscarNomClick() { selectOscar(2, OscarNom); }
-void TMyEdit::SelectMiscClick() { selectOscar(3, Misc); }
+void TMyEdit::SelectOscarAwardClick() { selectOscar(rv::lists::SelectionKind::OscarAwards, OscarAward); }
+void TMyEdit::SelectOscarNomClick() { selectOscar(rv::lists::SelectionKind::OscarNominations, OscarNom); }
+void TMyEdit::SelectMiscClick() { selectOscar(rv::lists::SelectionKind::Miscellaneous, Misc); }
 
 void TMyEdit::clipboard(ClipboardOp op) {
     // The focused text box, or the edit of the focused drop-down box.

@@ -15,6 +15,7 @@
 
 #include "core/edit/EditorRecord.h"
 #include "core/lists/DataLists.h"
+#include "core/lists/Selection.h"
 #include "gui/common/MainHost.h"
 #include "gui/common/Placement.h"
 
@@ -143,7 +144,7 @@ private:
     // (Cancel, or Yes and the update failed).
     bool askToUpdate(std::string_view question);
     void moveRecord(bool forward);
-    void selectOscar(int kind, QLineEdit* target);
+    void selectOscar(rv::lists::SelectionKind kind, QLineEdit* target);
     // The Edit menu's commands on the focused text box.
     enum class ClipboardOp { Cut, Copy, Paste, Delete };
     void clipboard(ClipboardOp op);
